@@ -1,0 +1,55 @@
+#include "FileStatus.h"
+
+#include <QDebug>
+
+namespace {
+
+void logRefusedTransition(int32_t from, int32_t to) {
+    qWarning("Unexpected file status transition from %d to %d", from, to);
+}
+
+bool isFinal(int32_t code) {
+    return code == FileCode::Intact || code == FileCode::FoundUnderOtherName ||
+           code == FileCode::MissingUnrecoverable || code == FileCode::DamagedUnrecoverable ||
+           code == FileCode::Repaired;
+}
+
+bool isOneOf(int32_t code, std::initializer_list<int32_t> allowed) {
+    return std::find(allowed.begin(), allowed.end(), code) != allowed.end();
+}
+
+// Whether `from` may change to `to`; refusals that point at a parser fault are logged.
+bool isAllowedTransition(int32_t from, int32_t to) {
+    using namespace FileCode;
+    if (isFinal(from))
+        return false;
+    bool allowed = true;
+    bool logRefusal = true;
+    if (from == Damaged)
+        allowed = isOneOf(to, {FoundUnderOtherName, DamagedRecoverable, DamagedUnrecoverable});
+    else if (from == Missing)
+        allowed = isOneOf(to, {FoundUnderOtherName, MissingRecoverable, MissingUnrecoverable});
+    else if (from == MissingRecoverable || from == DamagedRecoverable) {
+        allowed = isOneOf(to, {MissingUnrecoverable, DamagedUnrecoverable, Repaired});
+        logRefusal = false;
+    } else if (from == ToBeProtected)
+        allowed = to == Intact;
+    if (!allowed && logRefusal)
+        logRefusedTransition(from, to);
+    return allowed;
+}
+
+} // namespace
+
+FileStatus::FileStatus(const QString& filename, int32_t status)
+    : m_filename(filename), m_fileStatus(status) {}
+
+FileStatus::FileStatus(const QString& filename, int32_t status, const QString& associatedFilename,
+                       bool fileInVolumeSet)
+    : m_filename(filename), m_fileStatus(status), m_fileInVolumeSet(fileInVolumeSet),
+      m_associatedFilename(associatedFilename) {}
+
+void FileStatus::setFileStatus(int32_t status) {
+    if (status != m_fileStatus && isAllowedTransition(m_fileStatus, status))
+        m_fileStatus = status;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "document/StatusCodes.h"
+
+#include <QMap>
+#include <QString>
+#include <cstdint>
+
+// What is known about one file of a set, or about one recovery or extra file.
+// Changes of the status code go through a guard that keeps final codes final.
+class FileStatus {
+public:
+    FileStatus() = default;
+    explicit FileStatus(const QString& filename, int32_t status = FileCode::NotExamined);
+    FileStatus(const QString& filename, int32_t status, const QString& associatedFilename,
+               bool fileInVolumeSet);
+
+    QString filename() const { return m_filename; }
+
+    int32_t fileStatus() const { return m_fileStatus; }
+    void setFileStatus(int32_t status);
+    void setFileStatusForced(int32_t status) { m_fileStatus = status; }
+
+    bool fileInVolumeSet() const { return m_fileInVolumeSet; }
+    void setFileInVolumeSet(bool inSet) { m_fileInVolumeSet = inSet; }
+
+    // Null when there is none.
+    QString associatedFilename() const { return m_associatedFilename; }
+    void setAssociatedFilename(const QString& name) { m_associatedFilename = name; }
+
+    int32_t numRecoveryBlocks() const { return m_numRecoveryBlocks; }
+    void setNumRecoveryBlocks(int32_t count) { m_numRecoveryBlocks = count; }
+
+    bool operator==(const FileStatus&) const = default;
+
+private:
+    QString m_filename;
+    int32_t m_fileStatus = FileCode::NotExamined;
+    bool m_fileInVolumeSet = true;
+    QString m_associatedFilename;
+    int32_t m_numRecoveryBlocks = 0;
+};
+
+// File name -> record. Copies share their data until one side changes, so the
+// window can take cheap snapshots.
+using FileStatusMap = QMap<QString, FileStatus>;

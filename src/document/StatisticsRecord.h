@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The eight counters the window shows for a set.
+struct StatisticsRecord {
+    enum Index {
+        IntactFiles = 0,
+        DamagedFiles = 1,
+        MissingFiles = 2,
+        RecoveryVolumesFound = 3,
+        BadFilesNotInVolumeSet = 4,
+        TotalFiles = 5,
+        BlockSize = 6,
+        MissingBlocks = 7,
+    };
+
+    std::array<uint32_t, 8> counters{};
+
+    uint32_t& operator[](Index index) { return counters[index]; }
+    uint32_t operator[](Index index) const { return counters[index]; }
+    bool operator==(const StatisticsRecord&) const = default;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+// Hands work to the thread that runs the application's event loop.
+class MainThread {
+public:
+    static bool isCurrent();
+    // Runs fn on the main thread and returns when it has run. Never call it while
+    // holding a lock that the main thread may take.
+    static void runSync(const std::function<void()>& fn);
+    // Queues fn for the main thread and returns at once.
+    static void post(std::function<void()> fn);
+};

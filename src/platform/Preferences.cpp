@@ -1,0 +1,105 @@
+#include "Preferences.h"
+
+#include <QHash>
+#include <QSettings>
+#include <QStandardPaths>
+#include <mutex>
+
+namespace {
+
+std::mutex overridesMutex;
+QHash<QString, QVariant>& overrides() {
+    static QHash<QString, QVariant> values;
+    return values;
+}
+
+QSettings openStore() { return {Preferences::storePath(), QSettings::IniFormat}; }
+
+} // namespace
+
+QString Preferences::storePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/velmora/velmora.conf");
+}
+
+QVariant Preferences::valueForKey(const QString& key) {
+    {
+        std::lock_guard guard(overridesMutex);
+        const auto found = overrides().constFind(key);
+        if (found != overrides().constEnd())
+            return *found;
+    }
+    return openStore().value(key);
+}
+
+bool Preferences::contains(const QString& key) {
+    {
+        std::lock_guard guard(overridesMutex);
+        if (overrides().contains(key))
+            return true;
+    }
+    return openStore().contains(key);
+}
+
+bool Preferences::boolForKey(const QString& key) { return valueForKey(key).toBool(); }
+
+int Preferences::integerForKey(const QString& key) {
+    // Stored booleans read as 1 / 0, as a typed getter would give them.
+    const QVariant value = valueForKey(key);
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (text == QLatin1String("true"))
+            return 1;
+        if (text == QLatin1String("false"))
+            return 0;
+    }
+    return value.toInt();
+}
+
+double Preferences::floatForKey(const QString& key) { return valueForKey(key).toDouble(); }
+
+QString Preferences::stringForKey(const QString& key) { return valueForKey(key).toString(); }
+
+QList<QByteArray> Preferences::dataArrayForKey(const QString& key) {
+    QList<QByteArray> blobs;
+    const QVariant value = valueForKey(key);
+    if (value.typeId() != QMetaType::QVariantList && value.typeId() != QMetaType::QStringList)
+        return blobs;
+    for (const QVariant& item : value.toList())
+        blobs.append(item.toByteArray());
+    return blobs;
+}
+
+void Preferences::setValue(const QString& key, const QVariant& value) {
+    QSettings store = openStore();
+    store.setValue(key, value);
+    store.sync();
+}
+
+void Preferences::setBool(const QString& key, bool value) { setValue(key, value); }
+void Preferences::setInteger(const QString& key, int value) { setValue(key, value); }
+void Preferences::setFloat(const QString& key, double value) { setValue(key, value); }
+void Preferences::setString(const QString& key, const QString& value) { setValue(key, value); }
+
+void Preferences::setDataArray(const QString& key, const QList<QByteArray>& value) {
+    QVariantList list;
+    for (const QByteArray& blob : value)
+        list.append(blob);
+    setValue(key, list);
+}
+
+void Preferences::remove(const QString& key) {
+    QSettings store = openStore();
+    store.remove(key);
+    store.sync();
+}
+
+void Preferences::setProcessOverride(const QString& key, const QVariant& value) {
+    std::lock_guard guard(overridesMutex);
+    overrides().insert(key, value);
+}
+
+void Preferences::clearProcessOverrides() {
+    std::lock_guard guard(overridesMutex);
+    overrides().clear();
+}

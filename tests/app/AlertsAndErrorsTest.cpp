@@ -1,0 +1,71 @@
+#include "app/UnattendedSupport.h"
+#include "app/VLMError.h"
+#include "platform/Preferences.h"
+#include "preferences/PreferenceKeys.h"
+
+#include "LogCapture.h"
+#include "ScriptedAlertPresenter.h"
+
+#include <gtest/gtest.h>
+
+class AlertsTest : public ::testing::Test {
+protected:
+    void TearDown() override { Preferences::remove(PrefKey::UnattendedOperation); }
+};
+
+TEST_F(AlertsTest, UnattendedAlertsAreLoggedAndAnsweredWithNoButton) {
+    Preferences::setBool(PrefKey::UnattendedOperation, true);
+    ScriptedAlertPresenter presenter;
+    LogCapture log;
+    EXPECT_EQ(VLMLRunCriticalAlertPanel(QString(), QStringLiteral("disk %@ full"), QString(),
+                                        QString(), QString(), QStringLiteral("/data")),
+              kUnattendedAlertReturn);
+    EXPECT_EQ(VLMLRunInformationalAlertPanel(QStringLiteral("AppleScript"), QStringLiteral("x"),
+                                             QString(), QString(), QString()),
+              kUnattendedAlertReturn);
+    EXPECT_EQ(VLMLRunAlertPanel(QString(), QString(), QString(), QString(), QString()),
+              kUnattendedAlertReturn);
+    EXPECT_TRUE(presenter.shown.isEmpty());
+    EXPECT_EQ(log.lines(), QStringList({"Error: disk /data full", "AppleScriptx",
+                                        "Alert: <No message available>"}));
+}
+
+TEST_F(AlertsTest, AttendedAlertsReachThePresenterWithTheTextShownLiterally) {
+    ScriptedAlertPresenter presenter({kAlertOtherReturn});
+    const int result = VLMLRunCriticalAlertPanel(QStringLiteral("Title"), QStringLiteral("%@"),
+                                                 QStringLiteral("OK"), QStringLiteral("Cancel"),
+                                                 QStringLiteral("Always"), QStringLiteral("100%d"));
+    EXPECT_EQ(result, kAlertOtherReturn);
+    ASSERT_EQ(presenter.shown.size(), 1);
+    EXPECT_EQ(presenter.shown[0].severity, AlertSeverity::Critical);
+    EXPECT_EQ(presenter.shown[0].message, QStringLiteral("100%d"));
+    EXPECT_EQ(presenter.shown[0].otherButton, QStringLiteral("Always"));
+}
+
+TEST(VLMErrorTest, ErrorTextUsesTheTableEntryElseTheOwnDescription) {
+    const QVariantMap info{{VLMError::kLocalizedDescriptionKey, QStringLiteral("own text")}};
+    EXPECT_EQ(VLMError(VLMError::kVelmoraDomain, 0, info).errorText(),
+              QStringLiteral("The location cannot be opened."));
+    EXPECT_EQ(VLMError(VLMError::kVelmoraDomain, 4711, info).errorText(), QStringLiteral("own text"));
+    EXPECT_EQ(VLMError(QStringLiteral("Velmora"), -5, info).errorText(), QStringLiteral("own text"));
+}
+
+TEST(VLMErrorTest, NegativeCodesLookUpTheMKey) {
+    EXPECT_EQ(VLMError(VLMError::kUnrarDomain, -5).errorTextKey(),
+              QStringLiteral("VLMUnrarErrorDomainM5"));
+    EXPECT_EQ(VLMError(VLMError::kUnrarDomain, 22).errorTextKey(),
+              QStringLiteral("VLMUnrarErrorDomain22"));
+    const VLMError unknown(QStringLiteral("Velmora"), -1);
+    EXPECT_TRUE(unknown.errorText().startsWith(QStringLiteral("The operation couldn't be completed")));
+}
+
+TEST(VLMErrorTest, CopiesKeepTheOtherUserInformation) {
+    const VLMError error(VLMError::kVelmoraDomain, 0, {{QStringLiteral("path"), QStringLiteral("/x")}});
+    const VLMError copy = error.copyWithLocalizedDescriptionAndPrepend(QStringLiteral("Oops: "));
+    EXPECT_EQ(copy.domain(), error.domain());
+    EXPECT_EQ(copy.code(), 0);
+    EXPECT_EQ(copy.userInfo().value(QStringLiteral("path")), QStringLiteral("/x"));
+    EXPECT_EQ(copy.localizedDescription(), QStringLiteral("Oops: The location cannot be opened."));
+    EXPECT_EQ(error.copyWithLocalizedDescription().localizedDescription(),
+              QStringLiteral("The location cannot be opened."));
+}
