@@ -7,11 +7,17 @@ char16_t folded(QChar c) {
     return unit >= u'a' && unit <= u'z' ? char16_t(unit - u'a' + u'A') : unit;
 }
 
-bool isAsciiDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+bool isAsciiDigit(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
 
-bool allDigits(QStringView text) { return std::all_of(text.begin(), text.end(), isAsciiDigit); }
+bool allDigits(QStringView text) {
+    return std::all_of(text.begin(), text.end(), isAsciiDigit);
+}
 
-int sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
+int sign(int value) {
+    return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
 
 int compareAsText(const QString& a, const QString& b) {
     return sign(QString::compare(a, b, Qt::CaseInsensitive));

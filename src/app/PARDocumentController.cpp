@@ -1,5 +1,6 @@
 #include "PARDocumentController.h"
 
+#include "app/Document.h"
 #include "platform/Preferences.h"
 #include "preferences/PreferenceKeys.h"
 #include "preferences/StartupDefaults.h"
@@ -18,7 +19,9 @@ PARDocumentController::~PARDocumentController() {
         sharedController = nullptr;
 }
 
-PARDocumentController* PARDocumentController::sharedDocumentController() { return sharedController; }
+PARDocumentController* PARDocumentController::sharedDocumentController() {
+    return sharedController;
+}
 
 QList<PostProcessRule> PARDocumentController::ReadPPRulesSet() {
     QList<QByteArray> blobs;
@@ -59,4 +62,31 @@ void PARDocumentController::SetStandardPPRules(QList<PostProcessRule>& rules) {
                  expander),
         standard("Unstuff (sitx)", ".sitx", PostProcessRule::OpenWithProgram, expander),
     };
+}
+
+bool PARDocumentController::anyDocIsProcessing() const {
+    const auto all = documents();
+    return std::any_of(all.begin(), all.end(), [](const auto& d) { return d->isProcessing(); });
+}
+
+void PARDocumentController::registerForStartExclusiveProcessing(Document* document) {
+    if (!Preferences::boolForKey(PrefKey::SimultaneousProcessing) && anyDocIsProcessing())
+        return;
+    document->startExclusiveProcessing();
+}
+
+void PARDocumentController::scheduleNextExclusiveProcessing() {
+    for (const std::shared_ptr<Document>& document : documents()) {
+        if (document->isWaitingForExclusiveProcessing()) {
+            document->startExclusiveProcessing();
+            return;
+        }
+    }
+}
+
+unsigned PARDocumentController::numWaitingDocuments() const {
+    const auto all = documents();
+    return unsigned(std::count_if(all.begin(), all.end(), [](const auto& d) {
+        return d->isWaitingForExclusiveProcessing();
+    }));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DocumentController.h"
 #include "postprocess/PostProcessRule.h"
 
 #include <QList>
@@ -8,7 +9,7 @@
 // The application-wide document controller. Its initialiser writes the missing
 // preference defaults and seeds or upgrades the stored post-processing rules.
 // The rule-set operations may be called from any thread.
-class PARDocumentController {
+class PARDocumentController : public DocumentController {
 public:
     PARDocumentController();
     virtual ~PARDocumentController();
@@ -21,6 +22,13 @@ public:
     QList<PostProcessRule> ReadPPRulesSet();
     void SavePPRulesSet(const QList<PostProcessRule>& rules);
     static void SetStandardPPRules(QList<PostProcessRule>& rules);
+
+    // Exclusive processing: by default one document at a time verifies, repairs
+    // or extracts; the others wait in document-list order. Main thread only.
+    bool anyDocIsProcessing() const;
+    void registerForStartExclusiveProcessing(Document* document);
+    void scheduleNextExclusiveProcessing();
+    unsigned numWaitingDocuments() const;
 
 private:
     std::mutex mPPRulesIOLock;

@@ -43,5 +43,6 @@ int DoUnattendedAction(AlertSeverity severity, const QString& title, const QStri
         qWarning().noquote() << (title.isNull() ? logPrefix(severity) : title) + message;
         return kUnattendedAlertReturn;
     }
-    return showOnMainThread({severity, title, message, defaultButton, alternateButton, otherButton});
+    return showOnMainThread(
+        {severity, title, message, defaultButton, alternateButton, otherButton});
 }

@@ -12,7 +12,8 @@ const QString kReportFileName = QStringLiteral("Velmora error report.txt");
 void writePiece(QFile& file, const QString& text) {
     const char16_t mark = 0xFEFF;
     file.write(reinterpret_cast<const char*>(&mark), sizeof mark);
-    file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
+    file.write(reinterpret_cast<const char*>(text.utf16()),
+               text.size() * qsizetype(sizeof(char16_t)));
 }
 
 bool openForAppending(QFile& file) {

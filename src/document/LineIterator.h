@@ -11,7 +11,8 @@ public:
     LineIterator() = default;
     explicit LineIterator(const QString& text, bool completeLinesOnly = false);
 
-    static LineIterator LineIteratorWithString(const QString& text, bool completeLinesOnly = false) {
+    static LineIterator LineIteratorWithString(const QString& text,
+                                               bool completeLinesOnly = false) {
         return LineIterator(text, completeLinesOnly);
     }
 

@@ -1,8 +1,12 @@
 #include "TextFunctions.h"
 
-bool LineEndsIn(const QString& line, const QString& suffix) { return line.endsWith(suffix); }
+bool LineEndsIn(const QString& line, const QString& suffix) {
+    return line.endsWith(suffix);
+}
 
-bool LineStartsWith(const QString& line, const QString& prefix) { return line.startsWith(prefix); }
+bool LineStartsWith(const QString& line, const QString& prefix) {
+    return line.startsWith(prefix);
+}
 
 void StripSpaces(QString& text) {
     qsizetype end = text.size();
@@ -19,4 +23,6 @@ QString StripFromTail(const QString& line, const QString& suffix) {
     return line.left(std::max<qsizetype>(0, line.size() - suffix.size()));
 }
 
-QString StripFromHead(const QString& line, const QString& prefix) { return line.mid(prefix.size()); }
+QString StripFromHead(const QString& line, const QString& prefix) {
+    return line.mid(prefix.size());
+}

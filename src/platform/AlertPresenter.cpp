@@ -6,6 +6,10 @@ namespace {
 std::atomic<AlertPresenter*> installedPresenter{nullptr};
 }
 
-void AlertPresenter::install(AlertPresenter* presenter) { installedPresenter = presenter; }
+void AlertPresenter::install(AlertPresenter* presenter) {
+    installedPresenter = presenter;
+}
 
-AlertPresenter* AlertPresenter::current() { return installedPresenter; }
+AlertPresenter* AlertPresenter::current() {
+    return installedPresenter;
+}

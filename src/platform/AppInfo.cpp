@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
-QString AppInfo::shortVersion() { return QStringLiteral(VELMORA_VERSION); }
+QString AppInfo::shortVersion() {
+    return QStringLiteral(VELMORA_VERSION);
+}
 
 QString AppInfo::desktopFolder() {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);

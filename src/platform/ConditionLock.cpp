@@ -22,8 +22,7 @@ void ConditionLock::lockWhenCondition(int condition) {
 
 bool ConditionLock::lockWhenCondition(int condition, std::chrono::milliseconds timeout) {
     std::unique_lock guard(m_mutex);
-    if (!m_changed.wait_for(guard, timeout,
-                            [&] { return !m_locked && m_condition == condition; }))
+    if (!m_changed.wait_for(guard, timeout, [&] { return !m_locked && m_condition == condition; }))
         return false;
     m_locked = true;
     return true;

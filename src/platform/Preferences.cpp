@@ -13,7 +13,9 @@ QHash<QString, QVariant>& overrides() {
     return values;
 }
 
-QSettings openStore() { return {Preferences::storePath(), QSettings::IniFormat}; }
+QSettings openStore() {
+    return {Preferences::storePath(), QSettings::IniFormat};
+}
 
 } // namespace
 
@@ -41,7 +43,9 @@ bool Preferences::contains(const QString& key) {
     return openStore().contains(key);
 }
 
-bool Preferences::boolForKey(const QString& key) { return valueForKey(key).toBool(); }
+bool Preferences::boolForKey(const QString& key) {
+    return valueForKey(key).toBool();
+}
 
 int Preferences::integerForKey(const QString& key) {
     // Stored booleans read as 1 / 0, as a typed getter would give them.
@@ -56,9 +60,13 @@ int Preferences::integerForKey(const QString& key) {
     return value.toInt();
 }
 
-double Preferences::floatForKey(const QString& key) { return valueForKey(key).toDouble(); }
+double Preferences::floatForKey(const QString& key) {
+    return valueForKey(key).toDouble();
+}
 
-QString Preferences::stringForKey(const QString& key) { return valueForKey(key).toString(); }
+QString Preferences::stringForKey(const QString& key) {
+    return valueForKey(key).toString();
+}
 
 QList<QByteArray> Preferences::dataArrayForKey(const QString& key) {
     QList<QByteArray> blobs;
@@ -76,10 +84,18 @@ void Preferences::setValue(const QString& key, const QVariant& value) {
     store.sync();
 }
 
-void Preferences::setBool(const QString& key, bool value) { setValue(key, value); }
-void Preferences::setInteger(const QString& key, int value) { setValue(key, value); }
-void Preferences::setFloat(const QString& key, double value) { setValue(key, value); }
-void Preferences::setString(const QString& key, const QString& value) { setValue(key, value); }
+void Preferences::setBool(const QString& key, bool value) {
+    setValue(key, value);
+}
+void Preferences::setInteger(const QString& key, int value) {
+    setValue(key, value);
+}
+void Preferences::setFloat(const QString& key, double value) {
+    setValue(key, value);
+}
+void Preferences::setString(const QString& key, const QString& value) {
+    setValue(key, value);
+}
 
 void Preferences::setDataArray(const QString& key, const QList<QByteArray>& value) {
     QVariantList list;

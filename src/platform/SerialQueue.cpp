@@ -22,7 +22,9 @@ void SerialQueue::async(std::function<void()> task) {
     m_available.notify_one();
 }
 
-bool SerialQueue::isCurrent() const { return std::this_thread::get_id() == m_worker.get_id(); }
+bool SerialQueue::isCurrent() const {
+    return std::this_thread::get_id() == m_worker.get_id();
+}
 
 void SerialQueue::work() {
     setCurrentThreadName(m_name);

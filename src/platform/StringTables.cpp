@@ -31,4 +31,6 @@ QString StringTables::localized(const QString& key) {
     return lookup(QStringLiteral("Localizable"), key);
 }
 
-QString StringTables::global(const QString& key) { return lookup(QStringLiteral("Global"), key); }
+QString StringTables::global(const QString& key) {
+    return lookup(QStringLiteral("Global"), key);
+}

@@ -10,7 +10,8 @@ const QString kClassName = QStringLiteral("PostProcessRule");
 
 PostProcessRule::PostProcessRule(const QString& description, int32_t filenameRelation,
                                  const QString& compareString, bool caseInsensitive,
-                                 int32_t actionType, const QString& appOrCommand, const QString& url)
+                                 int32_t actionType, const QString& appOrCommand,
+                                 const QString& url)
     : m_description(description), m_filenameRelation(filenameRelation),
       m_compareString(compareString), m_caseInsensitive(caseInsensitive), m_actionType(actionType),
       m_appOrCommand(appOrCommand), m_url(url) {}

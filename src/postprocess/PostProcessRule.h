@@ -22,8 +22,9 @@ public:
                                               const QString& compareString, bool caseInsensitive,
                                               int32_t actionType, const QString& appOrCommand,
                                               const QString& url) {
-        return {description, filenameRelation, compareString, caseInsensitive, actionType,
-                appOrCommand, url};
+        return {
+            description, filenameRelation, compareString, caseInsensitive, actionType, appOrCommand,
+            url};
     }
 
     QString mDescription() const { return m_description; }

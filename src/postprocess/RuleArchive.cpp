@@ -14,11 +14,17 @@ RuleArchiveWriter::RuleArchiveWriter(const QString& className)
     m_stream << kMagic << kFormat << className;
 }
 
-void RuleArchiveWriter::writeInt(int32_t value) { m_stream << qint8('i') << qint32(value); }
+void RuleArchiveWriter::writeInt(int32_t value) {
+    m_stream << qint8('i') << qint32(value);
+}
 
-void RuleArchiveWriter::writeChar(int8_t value) { m_stream << qint8('c') << qint8(value); }
+void RuleArchiveWriter::writeChar(int8_t value) {
+    m_stream << qint8('c') << qint8(value);
+}
 
-void RuleArchiveWriter::writeString(const QString& value) { m_stream << qint8('@') << value; }
+void RuleArchiveWriter::writeString(const QString& value) {
+    m_stream << qint8('@') << value;
+}
 
 RuleArchiveReader::RuleArchiveReader(const QByteArray& data, const QString& className)
     : m_stream(data) {
@@ -68,4 +74,6 @@ bool RuleArchiveReader::readString(QString& value) {
     return m_ok;
 }
 
-bool RuleArchiveReader::ok() const { return m_ok && m_stream.status() == QDataStream::Ok; }
+bool RuleArchiveReader::ok() const {
+    return m_ok && m_stream.status() == QDataStream::Ok;
+}

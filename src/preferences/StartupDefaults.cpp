@@ -67,9 +67,11 @@ void StartupDefaults::upgradeOrSeedRules(PARDocumentController& controller) {
 void StartupDefaults::writeExtractionDefaults() {
     if (!Preferences::contains(PrefKey::DeleteSegOption)) {
         const bool legacy = Preferences::contains(PrefKey::LegacyAutoDeleteSeg);
-        const bool deleteSegments = !legacy || Preferences::boolForKey(PrefKey::LegacyAutoDeleteSeg);
-        Preferences::setInteger(PrefKey::DeleteSegOption,
-                                deleteSegments ? DeleteSegValue::MoveToTrash : DeleteSegValue::Keep);
+        const bool deleteSegments =
+            !legacy || Preferences::boolForKey(PrefKey::LegacyAutoDeleteSeg);
+        Preferences::setInteger(PrefKey::DeleteSegOption, deleteSegments
+                                                              ? DeleteSegValue::MoveToTrash
+                                                              : DeleteSegValue::Keep);
     }
     writeIntegerIfAbsent(PrefKey::UnrarTargetExistsAction, TargetExistsValue::Ask);
     if (!Preferences::contains(PrefKey::UnrarDestinationDetermination)) {

@@ -1,10 +1,9 @@
+#include "LogCapture.h"
+#include "ScriptedAlertPresenter.h"
 #include "app/UnattendedSupport.h"
 #include "app/VLMError.h"
 #include "platform/Preferences.h"
 #include "preferences/PreferenceKeys.h"
-
-#include "LogCapture.h"
-#include "ScriptedAlertPresenter.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +45,10 @@ TEST(VLMErrorTest, ErrorTextUsesTheTableEntryElseTheOwnDescription) {
     const QVariantMap info{{VLMError::kLocalizedDescriptionKey, QStringLiteral("own text")}};
     EXPECT_EQ(VLMError(VLMError::kVelmoraDomain, 0, info).errorText(),
               QStringLiteral("The location cannot be opened."));
-    EXPECT_EQ(VLMError(VLMError::kVelmoraDomain, 4711, info).errorText(), QStringLiteral("own text"));
-    EXPECT_EQ(VLMError(QStringLiteral("Velmora"), -5, info).errorText(), QStringLiteral("own text"));
+    EXPECT_EQ(VLMError(VLMError::kVelmoraDomain, 4711, info).errorText(),
+              QStringLiteral("own text"));
+    EXPECT_EQ(VLMError(QStringLiteral("Velmora"), -5, info).errorText(),
+              QStringLiteral("own text"));
 }
 
 TEST(VLMErrorTest, NegativeCodesLookUpTheMKey) {
@@ -56,11 +57,13 @@ TEST(VLMErrorTest, NegativeCodesLookUpTheMKey) {
     EXPECT_EQ(VLMError(VLMError::kUnrarDomain, 22).errorTextKey(),
               QStringLiteral("VLMUnrarErrorDomain22"));
     const VLMError unknown(QStringLiteral("Velmora"), -1);
-    EXPECT_TRUE(unknown.errorText().startsWith(QStringLiteral("The operation couldn't be completed")));
+    EXPECT_TRUE(
+        unknown.errorText().startsWith(QStringLiteral("The operation couldn't be completed")));
 }
 
 TEST(VLMErrorTest, CopiesKeepTheOtherUserInformation) {
-    const VLMError error(VLMError::kVelmoraDomain, 0, {{QStringLiteral("path"), QStringLiteral("/x")}});
+    const VLMError error(VLMError::kVelmoraDomain, 0,
+                         {{QStringLiteral("path"), QStringLiteral("/x")}});
     const VLMError copy = error.copyWithLocalizedDescriptionAndPrepend(QStringLiteral("Oops: "));
     EXPECT_EQ(copy.domain(), error.domain());
     EXPECT_EQ(copy.code(), 0);

@@ -37,8 +37,9 @@ TEST(FilenameSortTest, NumbersCompareByValueAndLettersWithoutCase) {
 }
 
 TEST(FilenameSortTest, NonAsciiCaseIsLeftToTheTextComparison) {
-    EXPECT_EQ(FilenameSort(QStringLiteral("Ärger"), QStringLiteral("ärger")),
-              QString::compare(QStringLiteral("Ärger"), QStringLiteral("ärger"), Qt::CaseInsensitive));
+    EXPECT_EQ(
+        FilenameSort(QStringLiteral("Ärger"), QStringLiteral("ärger")),
+        QString::compare(QStringLiteral("Ärger"), QStringLiteral("ärger"), Qt::CaseInsensitive));
 }
 
 TEST(FilenameSortTest, DigitRunsAtTheEdges) {

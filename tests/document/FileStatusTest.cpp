@@ -33,8 +33,7 @@ int32_t expectedAfter(int32_t from, int32_t to) {
 }
 
 bool logsRefusal(int32_t from, int32_t to) {
-    return expectedAfter(from, to) == from && from != to &&
-           (from == 2 || from == 4 || from == 10);
+    return expectedAfter(from, to) == from && from != to && (from == 2 || from == 4 || from == 10);
 }
 
 } // namespace

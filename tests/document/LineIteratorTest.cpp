@@ -1,4 +1,5 @@
 #include "document/LineIterator.h"
+
 #include "document/TextFunctions.h"
 #include "platform/AppInfo.h"
 
@@ -14,7 +15,9 @@ QStringList allLines(LineIterator iterator) {
     return lines;
 }
 
-QString reportPath() { return AppInfo::desktopFolder() + QStringLiteral("/Velmora error report.txt"); }
+QString reportPath() {
+    return AppInfo::desktopFolder() + QStringLiteral("/Velmora error report.txt");
+}
 
 // The report is UTF-16 pieces, each behind its own byte-order mark.
 QString readReport() {
@@ -89,6 +92,7 @@ TEST(TextFunctionsTest, PrefixAndSuffixTestsAreExactAndStripsCountCharacters) {
     EXPECT_TRUE(LineStartsWith(QStringLiteral("Target: x"), QStringLiteral("Target: ")));
     EXPECT_EQ(StripFromHead(QStringLiteral("Target: x"), QStringLiteral("Target: ")),
               QStringLiteral("x"));
-    EXPECT_EQ(StripFromTail(QStringLiteral("x - OK"), QStringLiteral(" - OK")), QStringLiteral("x"));
+    EXPECT_EQ(StripFromTail(QStringLiteral("x - OK"), QStringLiteral(" - OK")),
+              QStringLiteral("x"));
     EXPECT_EQ(StripFromTail(QStringLiteral("ab"), QStringLiteral("long suffix")), QString());
 }

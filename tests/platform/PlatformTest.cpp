@@ -2,8 +2,8 @@
 #include "platform/MainThread.h"
 #include "platform/SerialQueue.h"
 #include "platform/StringFormat.h"
-#include "platform/StringsFileParser.h"
 #include "platform/StringTables.h"
+#include "platform/StringsFileParser.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,18 +12,22 @@
 #include <thread>
 
 TEST(StringFormatTest, FormatsTheConversionsTheStringTablesUse) {
-    EXPECT_EQ(formatString(QStringLiteral("%d of %@"), 3, QStringLiteral("x")), QStringLiteral("3 of x"));
+    EXPECT_EQ(formatString(QStringLiteral("%d of %@"), 3, QStringLiteral("x")),
+              QStringLiteral("3 of x"));
     EXPECT_EQ(formatString(QStringLiteral("%2$@ %1$@"), QStringLiteral("a"), QStringLiteral("b")),
               QStringLiteral("b a"));
-    EXPECT_EQ(formatString(QStringLiteral("100%% %ld %.1f"), 7LL, 2.26), QStringLiteral("100% 7 2.3"));
+    EXPECT_EQ(formatString(QStringLiteral("100%% %ld %.1f"), 7LL, 2.26),
+              QStringLiteral("100% 7 2.3"));
     EXPECT_EQ(formatString(QStringLiteral("%@"), QStringLiteral("50%d")), QStringLiteral("50%d"));
-    EXPECT_EQ(formatString(QStringLiteral("%@ and %@"), QStringLiteral("one")), QStringLiteral("one and "));
+    EXPECT_EQ(formatString(QStringLiteral("%@ and %@"), QStringLiteral("one")),
+              QStringLiteral("one and "));
     EXPECT_EQ(formatString(QStringLiteral("ends with %")), QStringLiteral("ends with %"));
 }
 
 TEST(StringTablesTest, ParsesEscapesAndCommentsAndFallsBackToTheKey) {
-    const auto table = StringsFileParser::parse(QStringLiteral(
-        "/* c */ \"a\" = \"x \\\"y\\\"\\n\";\n// line\n\"b\"=\"%@\";\nbroken line\n\"c\" = \"z\";"));
+    const auto table = StringsFileParser::parse(
+        QStringLiteral("/* c */ \"a\" = \"x \\\"y\\\"\\n\";\n// line\n\"b\"=\"%@\";\nbroken "
+                       "line\n\"c\" = \"z\";"));
     EXPECT_EQ(table.value(QStringLiteral("a")), QStringLiteral("x \"y\"\n"));
     EXPECT_EQ(table.value(QStringLiteral("b")), QStringLiteral("%@"));
     EXPECT_EQ(table.value(QStringLiteral("c")), QStringLiteral("z"));

@@ -15,16 +15,21 @@ QByteArray legacyBlob(int32_t version, const QString& description) {
     out.setVersion(QDataStream::Qt_6_4);
     out << QByteArrayLiteral("velmora.archive") << qint32(1) << QStringLiteral("PostProcessRule");
     out << qint8('i') << qint32(version) << qint8('@') << description << qint8('i') << qint32(2)
-        << qint8('@') << QStringLiteral(".rar") << qint8('c') << qint8(1) << qint8('i')
-        << qint32(3) << qint8('@') << QStringLiteral("unrar x %f");
+        << qint8('@') << QStringLiteral(".rar") << qint8('c') << qint8(1) << qint8('i') << qint32(3)
+        << qint8('@') << QStringLiteral("unrar x %f");
     if (version >= 2)
         out << qint8('@') << QStringLiteral("https://example.invalid/tool");
     return data;
 }
 
 PostProcessRule sampleRule(const QString& description) {
-    return {description, PostProcessRule::Contains, QStringLiteral(".Zip"), false,
-            PostProcessRule::RunCommandLine, QStringLiteral("unzip %f"), QStringLiteral("u")};
+    return {description,
+            PostProcessRule::Contains,
+            QStringLiteral(".Zip"),
+            false,
+            PostProcessRule::RunCommandLine,
+            QStringLiteral("unzip %f"),
+            QStringLiteral("u")};
 }
 
 class RuleStoreTest : public ::testing::Test {

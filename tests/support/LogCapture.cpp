@@ -33,5 +33,6 @@ QStringList LogCapture::lines() const {
 
 bool LogCapture::contains(const QString& text) const {
     const QStringList all = lines();
-    return std::any_of(all.begin(), all.end(), [&](const QString& line) { return line.contains(text); });
+    return std::any_of(all.begin(), all.end(),
+                       [&](const QString& line) { return line.contains(text); });
 }

@@ -30,7 +30,9 @@ void TestEnvironment::setUp() {
     QStandardPaths::setTestModeEnabled(false);
 }
 
-QString TestEnvironment::root() { return rootDir()->path(); }
+QString TestEnvironment::root() {
+    return rootDir()->path();
+}
 
 QString TestEnvironment::makeFolder(const QString& name) {
     const QString path = root() + QStringLiteral("/work/") + name;

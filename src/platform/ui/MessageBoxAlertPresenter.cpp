@@ -30,8 +30,9 @@ int MessageBoxAlertPresenter::runModal(const AlertRequest& request) {
         box.setText(request.title);
         box.setInformativeText(request.message);
     }
-    const QString defaultTitle = request.defaultButton.isEmpty() ? QApplication::translate("Alert", "OK")
-                                                                 : request.defaultButton;
+    const QString defaultTitle = request.defaultButton.isEmpty()
+                                     ? QApplication::translate("Alert", "OK")
+                                     : request.defaultButton;
     QPushButton* defaultButton = box.addButton(defaultTitle, QMessageBox::AcceptRole);
     QPushButton* alternate = request.alternateButton.isEmpty()
                                  ? nullptr

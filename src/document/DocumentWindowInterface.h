@@ -1,0 +1,33 @@
+#pragma once
+
+#include "document/FileStatus.h"
+
+#include <QStringList>
+#include <cstdint>
+
+class MyDocument;
+
+// What a PAR document needs from the window that shows it. Every call arrives
+// on the main thread; the document never hands out its own maps, only copies.
+class DocumentWindowInterface {
+public:
+    virtual ~DocumentWindowInterface() = default;
+
+    virtual void FileStatusChanged(MyDocument* document, const FileStatusMap& fileStatus,
+                                   const FileStatusMap& pxxFileStatus,
+                                   const QString& emphasizeKey) = 0;
+    virtual void StatusChanged(MyDocument* document, int32_t newStatus) = 0;
+    virtual void ProgressionChanged(MyDocument* document, int32_t newProgression) = 0;
+    // The whole output text (a new run, or the end of one).
+    virtual void ParOutputChanged(MyDocument* document, const QString& output) = 0;
+    // Text that the helper added since the last call.
+    virtual void ParOutputAppended(MyDocument* document, const QString& addedText) = 0;
+    virtual void RefreshUI() = 0;
+
+    virtual QStringList SelectedFiles() const = 0;
+    virtual int NumSelectedFiles() const = 0;
+    virtual void NoSelection() = 0;
+
+    virtual void setCloseButtonEnabled(bool enabled) = 0;
+    virtual void showWindows() = 0;
+};

@@ -1,0 +1,749 @@
+#include "MyDocument.h"
+
+#include "app/PARDocumentController.h"
+#include "app/UnattendedSupport.h"
+#include "document/DocumentWindowInterface.h"
+#include "document/HelperLocator.h"
+#include "document/HelperProcess.h"
+#include "platform/Analytics.h"
+#include "platform/MainThread.h"
+#include "platform/StringTables.h"
+#include "platform/ThreadName.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QUrl>
+#include <cerrno>
+#include <cstring>
+#include <thread>
+#include <unistd.h>
+
+// Holds the document lock for the hooks and delivers the window updates they
+// asked for once it is released.
+class MyDocument::LockedScope {
+public:
+    explicit LockedScope(MyDocument& document) : m_document(document) {
+        m_document.m_DocumentLock.lock();
+        m_document.m_documentLockHolder = std::this_thread::get_id();
+    }
+    ~LockedScope() {
+        m_document.m_documentLockHolder = std::thread::id();
+        m_document.m_DocumentLock.unlock();
+        m_document.requestWindowUpdate(0, false);
+    }
+
+private:
+    MyDocument& m_document;
+};
+
+MyDocument::MyDocument(const QString& parToolName) : m_parToolName(parToolName) {}
+
+MyDocument::~MyDocument() = default;
+
+// ---- Opening ---------------------------------------------------------------
+
+bool MyDocument::initWithContentsOfURL(const QString& location, const QString& type,
+                                       VLMError* error) {
+    const QUrl url(location);
+    const bool isPlainPath = url.scheme().isEmpty() || location.startsWith(QLatin1Char('/'));
+    if (!isPlainPath && !url.isLocalFile()) {
+        if (error != nullptr)
+            *error = VLMError(VLMError::kVelmoraDomain, 0,
+                              {{VLMError::kLocalizedDescriptionKey,
+                                StringTables::localized(QStringLiteral("CannotOpenURLErr"))
+                                    .replace(QStringLiteral("%@"), location)}});
+        return false;
+    }
+    const QString path = isPlainPath ? location : url.toLocalFile();
+    if (FileIsTrashed(path)) {
+        if (error != nullptr)
+            *error = VLMError(VLMError::kVelmoraDomain, 0,
+                              {{VLMError::kLocalizedDescriptionKey,
+                                StringTables::localized(QStringLiteral("PARIsInTrashErr"))}});
+        return false;
+    }
+    if (error != nullptr)
+        *error = VLMError();
+    return readFromFile(QFileInfo(path).absoluteFilePath(), type);
+}
+
+bool MyDocument::readFromFile(const QString& path, const QString& type) {
+    setFileName(path);
+    setFileType(type);
+    m_DocIsUntitled = false;
+    SetChosenDirectory(path);
+    m_MustStartPARAfterLoadingNib = true;
+    return true;
+}
+
+bool MyDocument::FileIsTrashed(const QString& path) {
+    const QString folder = QFileInfo(path).path();
+    if (folder.contains(QStringLiteral("/.Trash")))
+        return true;
+    const QString userTrash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/Trash");
+    const QString cleanFolder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    return cleanFolder == userTrash || cleanFolder.startsWith(userTrash + QLatin1Char('/'));
+}
+
+void MyDocument::SetChosenDirectory(const QString& path) {
+    m_ChosenDirectory = QFileInfo(path).path();
+}
+
+// ---- Window ----------------------------------------------------------------
+
+void MyDocument::windowControllerDidLoadNib() {
+    requestWindowUpdate(ProgressUpdate | StatusUpdate | FileStatusUpdate | WholeOutputUpdate, true);
+    if (m_MustStartPARAfterLoadingNib) {
+        m_MustStartPARAfterLoadingNib = false;
+        ProcessRepairCurrentFile();
+    }
+}
+
+void MyDocument::UpdateUI() {
+    noteFileStatusChanged();
+}
+
+void MyDocument::noteFileStatusChanged() {
+    requestWindowUpdate(FileStatusUpdate, true);
+}
+
+bool MyDocument::holdsDocumentLock() const {
+    return m_documentLockHolder.load() == std::this_thread::get_id();
+}
+
+// Window updates are collected and delivered on the main thread. A caller that
+// holds the document lock never waits for the main thread: its updates go out
+// when the lock is released. Pending updates coalesce, so a stream of output
+// costs at most one delivery per turn of the event loop.
+void MyDocument::requestWindowUpdate(unsigned updates, bool waitForWindow) {
+    bool post = false;
+    {
+        std::lock_guard guard(m_updateLock);
+        m_pendingUpdates |= updates;
+        if (m_pendingUpdates == 0 || holdsDocumentLock())
+            return;
+        if (!MainThread::isCurrent() && !waitForWindow && !m_deliveryPosted)
+            post = m_deliveryPosted = true;
+    }
+    if (MainThread::isCurrent()) {
+        deliverWindowUpdates();
+    } else if (waitForWindow) {
+        MainThread::runSync([this] { deliverWindowUpdates(); });
+    } else if (post) {
+        std::weak_ptr<Document> weak = weak_from_this();
+        MainThread::post([weak] {
+            if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
+                document->deliverWindowUpdates();
+        });
+    }
+}
+
+void MyDocument::deliverWindowUpdates() {
+    unsigned updates = 0;
+    qsizetype delivered = 0;
+    {
+        std::lock_guard guard(m_updateLock);
+        updates = std::exchange(m_pendingUpdates, 0);
+        m_deliveryPosted = false;
+        delivered = m_outputDelivered;
+    }
+    if (updates == 0)
+        return;
+    FileStatusMap fileStatus, pxxFileStatus;
+    QString output;
+    {
+        std::lock_guard lock(m_DocumentLock);
+        if (updates & FileStatusUpdate) {
+            fileStatus = m_FileStatus;
+            pxxFileStatus = m_PxxFileStatus;
+        }
+        if (updates & (OutputAppendUpdate | WholeOutputUpdate)) {
+            if (m_ParMainOutput.size() < delivered)
+                updates |= WholeOutputUpdate;
+            output =
+                (updates & WholeOutputUpdate) ? m_ParMainOutput : m_ParMainOutput.mid(delivered);
+            std::lock_guard guard(m_updateLock);
+            m_outputDelivered = m_ParMainOutput.size();
+        }
+    }
+    DocumentWindowInterface* window = m_parController;
+    if (window == nullptr)
+        return;
+    if (updates & StatusUpdate)
+        window->StatusChanged(this, m_DocumentStatus());
+    if (updates & ProgressUpdate)
+        window->ProgressionChanged(this, m_progress);
+    if (updates & FileStatusUpdate)
+        window->FileStatusChanged(this, fileStatus, pxxFileStatus, QString());
+    if (updates & WholeOutputUpdate)
+        window->ParOutputChanged(this, output);
+    else if ((updates & OutputAppendUpdate) && !output.isEmpty())
+        window->ParOutputAppended(this, output);
+    if (updates & CloseButtonUpdate)
+        window->setCloseButtonEnabled(m_PARIsRunning() == RunKind::None);
+    if (updates & RefreshUpdate)
+        window->RefreshUI();
+}
+
+// ---- Requesting and starting a run -----------------------------------------
+
+void MyDocument::ProcessRepairCurrentFile() {
+    if (m_DocIsUntitled || fileName().isEmpty())
+        return;
+    if (!VerifyPreconditionsForRepair()) {
+        setm_DocumentStatus(DocStatus::Aborted);
+        return;
+    }
+    if (!prepareDocForRepairRun())
+        return;
+    finishStartRepairRun(m_encoding);
+}
+
+bool MyDocument::VerifyPreconditionsForRepair() {
+    const QString folder = QFileInfo(fileName()).path();
+    if (QFileInfo(folder).isWritable())
+        return true;
+    VLMLRunCriticalAlertPanel(QString(),
+                              StringTables::localized(QStringLiteral("FolderReadOnlyErr")),
+                              QString(), QString(), QString(), folder);
+    return false;
+}
+
+void MyDocument::finishStartRepairRun(uint32_t encoding) {
+    {
+        LockedScope scope(*this);
+        m_ParMainOutput.clear();
+        m_PreviousFileStatus = m_FileStatus;
+        m_FileStatus.clear();
+        m_PxxFileStatus.clear();
+    }
+    requestWindowUpdate(WholeOutputUpdate, true);
+    m_encoding = encoding;
+    noteFileStatusChanged();
+    setm_DocumentStatus(DocStatus::WaitingForTurn);
+    if (PARDocumentController* controller = parDocumentController())
+        controller->registerForStartExclusiveProcessing(this);
+}
+
+PARDocumentController* MyDocument::parDocumentController() const {
+    return dynamic_cast<PARDocumentController*>(controller());
+}
+
+void MyDocument::startExclusiveProcessing() {
+    if (m_DocumentStatus() == DocStatus::WaitingForTurn) {
+        if (!RunPARTask(makeRepairParamArray(fileName()), RunKind::VerifyRepair)) {
+            setm_DocumentStatus(DocStatus::Idle);
+            std::weak_ptr<Document> weak = weak_from_this();
+            MainThread::post([weak] {
+                if (auto document = weak.lock())
+                    document->close();
+            });
+            MainThread::post([] {
+                if (auto* controller = PARDocumentController::sharedDocumentController())
+                    controller->scheduleNextExclusiveProcessing();
+            });
+        }
+    } else if (m_unrarInProgress == UnrarState::Waiting) {
+        m_unrarInProgress = UnrarState::Running;
+        if (m_parController != nullptr)
+            m_parController->setCloseButtonEnabled(false);
+    }
+    if (m_parController != nullptr)
+        m_parController->showWindows();
+}
+
+bool MyDocument::inExclusiveProcessing() const {
+    return m_PARIsRunning() == RunKind::VerifyRepair || m_unrarInProgress == UnrarState::Running;
+}
+
+bool MyDocument::isProcessing() const {
+    return inExclusiveProcessing() || CanPerformAbortAction();
+}
+
+bool MyDocument::isWaitingForExclusiveProcessing() const {
+    return m_DocumentStatus() == DocStatus::WaitingForTurn ||
+           m_unrarInProgress == UnrarState::Waiting;
+}
+
+bool MyDocument::anyProcessRunning() const {
+    return m_PARIsRunning() != RunKind::None || m_unrarInProgress != UnrarState::None;
+}
+
+// ---- The runner ------------------------------------------------------------
+
+bool MyDocument::refuseTooManyArguments(const QStringList& arguments) {
+    if (arguments.size() <= kMaxHelperArguments)
+        return false;
+    VLMLRunCriticalAlertPanel(QString(), StringTables::localized(QStringLiteral("TooManyFilesErr")),
+                              QString(), QString(), QString(), getFilenameExtension());
+    return true;
+}
+
+bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
+    if (m_PARIsRunning() != RunKind::None)
+        return false;
+    const int32_t runStatus =
+        runKind == RunKind::VerifyRepair ? DocStatus::Verifying : DocStatus::Creating;
+    const QString problem = HelperLocator::problemWith(m_parToolName);
+    if (!problem.isEmpty()) {
+        endFailedLaunch(problem);
+        return false;
+    }
+    if (refuseTooManyArguments(arguments))
+        return false;
+    auto process = std::make_shared<HelperProcess>();
+    if (!process->createPipes()) {
+        endFailedLaunch(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    {
+        std::lock_guard guard(m_taskLock);
+        m_ParTask = process;
+    }
+    m_abortRequested = false;
+    setm_PARIsRunning(runKind);
+    startReader(process, OutputPipe::StdOut, runStatus);
+    startReader(process, OutputPipe::StdErr, runStatus);
+    setm_Progression(-1);
+    setm_DocumentStatus(runStatus);
+    if (!process->launch(HelperLocator::pathOf(m_parToolName), arguments,
+                         QFileInfo(fileName()).path(), helperEnvironment())) {
+        setm_PARIsRunning(RunKind::None);
+        endFailedLaunch(process->launchError());
+        return false;
+    }
+    return true;
+}
+
+// The readers of a run that never started see the end of their pipes at once
+// and leave without ending a run; the user learns which helper failed.
+void MyDocument::endFailedLaunch(const QString& problem) {
+    VLMLRunCriticalAlertPanel(QString(), StringTables::localized(QStringLiteral("HelperLaunchErr")),
+                              QString(), QString(), QString(), m_parToolName, problem);
+}
+
+QStringList MyDocument::helperEnvironment() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VLML_FILENAME_ENCODING"), QString::number(m_encoding));
+    environment.insert(QStringLiteral("PAR2_FILES_CONSIDERED_OK"), createFilesConsideredOK());
+    return environment.toStringList();
+}
+
+QString MyDocument::createFilesConsideredOK() const {
+    QString names;
+    std::lock_guard lock(m_DocumentLock);
+    if (!m_PreviousFileStatus)
+        return names;
+    for (const FileStatus& record : *m_PreviousFileStatus) {
+        const int32_t code = record.fileStatus();
+        if (code == FileCode::Intact || code == FileCode::FoundUnderOtherName ||
+            code == FileCode::Repaired)
+            names += record.filename() + QLatin1Char('\t');
+    }
+    return names;
+}
+
+void MyDocument::startReader(const std::shared_ptr<HelperProcess>& process, OutputPipe pipe,
+                             int32_t status) {
+    auto self = std::static_pointer_cast<MyDocument>(shared_from_this());
+    std::thread([self, info = ListenToPipeInfo{process, pipe, status}] {
+        self->ListenToPipe(info);
+    }).detach();
+    m_ThreadInitLock.lockWhenCondition(1);
+    m_ThreadInitLock.unlockWithCondition(0);
+}
+
+void MyDocument::ListenToPipe(const ListenToPipeInfo& info) {
+    const bool isStdOut = info.mPipe == OutputPipe::StdOut;
+    setCurrentThreadName(isStdOut ? QStringLiteral("StdOutThread")
+                                  : QStringLiteral("StdErrThread"));
+    (isStdOut ? m_ParStdOutThreadRunningLock : m_ParStdErrThreadRunningLock).lock();
+    {
+        std::lock_guard guard(m_ThreadRunCountLock);
+        if (m_ThreadRunCount == 0) {
+            std::lock_guard status(m_DocStatusLock);
+            m_documentStatus = info.mNewDocStatus;
+        }
+        ++m_ThreadRunCount;
+    }
+    m_ThreadInitLock.lock();
+    m_ThreadInitLock.unlockWithCondition(1);
+
+    const int fd = isStdOut ? info.mPipeOwner->stdOutReadEnd() : info.mPipeOwner->stdErrReadEnd();
+    // Stateful: a character split between two reads is completed by the next.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        const QString text = decoder.decode(QByteArrayView(buffer.data(), count));
+        if (!text.isEmpty())
+            deliverChunk(info.mPipe, text);
+    }
+    if (info.mPipe == mainOutputPipe() && info.mPipeOwner->isLaunched())
+        PARFinished();
+    WorkerThreadFinish(info.mPipe);
+}
+
+void MyDocument::deliverChunk(OutputPipe pipe, const QString& text) {
+    LockedScope scope(*this);
+    const qsizetype before = m_ParMainOutput.size();
+    if (pipe == OutputPipe::StdErr)
+        ProcessStdErrData(text);
+    else
+        ProcessStdOutData(text);
+    if (m_ParMainOutput.size() != before) {
+        std::lock_guard guard(m_updateLock);
+        m_pendingUpdates |= OutputAppendUpdate;
+    }
+}
+
+void MyDocument::WorkerThreadFinish(OutputPipe pipe) {
+    bool closeNow = false;
+    {
+        std::lock_guard guard(m_ThreadRunCountLock);
+        --m_ThreadRunCount;
+        closeNow = m_ThreadRunCount == 0 && std::exchange(m_closeWhenReadersExit, false);
+    }
+    if (closeNow) {
+        std::weak_ptr<Document> weak = weak_from_this();
+        MainThread::post([weak] {
+            if (auto document = weak.lock())
+                document->close();
+        });
+    }
+    (pipe == OutputPipe::StdOut ? m_ParStdOutThreadRunningLock : m_ParStdErrThreadRunningLock)
+        .unlock();
+}
+
+void MyDocument::waitForWorkerThreadsFinished() {
+    m_ParStdOutThreadRunningLock.lock();
+    m_ParStdOutThreadRunningLock.unlock();
+    m_ParStdErrThreadRunningLock.lock();
+    m_ParStdErrThreadRunningLock.unlock();
+}
+
+void MyDocument::closeWhenReadersExit() {
+    {
+        std::lock_guard guard(m_ThreadRunCountLock);
+        if (m_ThreadRunCount != 0) {
+            m_closeWhenReadersExit = true;
+            return;
+        }
+    }
+    close();
+}
+
+void MyDocument::AbortAction() {
+    std::shared_ptr<HelperProcess> process;
+    {
+        std::lock_guard guard(m_taskLock);
+        process = m_ParTask;
+    }
+    if (process && process->interrupt())
+        process->waitForExit(std::chrono::seconds(5));
+}
+
+int MyDocument::helperExitStatus() {
+    std::shared_ptr<HelperProcess> process;
+    {
+        std::lock_guard guard(m_taskLock);
+        process = m_ParTask;
+    }
+    return process ? process->waitForExit() : -1;
+}
+
+// ---- End of a run ----------------------------------------------------------
+
+void MyDocument::PARFinished() {
+    const int32_t runKind = m_PARIsRunning();
+    setm_Progression(100);
+    requestWindowUpdate(FileStatusUpdate | WholeOutputUpdate, true);
+    settleFinalStatus(runKind);
+    requestWindowUpdate(RefreshUpdate, true);
+    Analytics::recordEvent(QStringLiteral("ParFinished"));
+    if (runKind == RunKind::VerifyRepair && DocStatus::isSuccessfulOutcome(m_DocumentStatus()) &&
+        performAfterRunActions())
+        return;
+    MainThread::post([] {
+        if (auto* controller = PARDocumentController::sharedDocumentController())
+            controller->scheduleNextExclusiveProcessing();
+    });
+}
+
+void MyDocument::settleFinalStatus(int32_t runKind) {
+    {
+        LockedScope scope(*this);
+        m_ParMainOutput.append(QLatin1Char('\n'));
+        if (runKind == RunKind::Create)
+            DetermineFinalStatusAfterGenerate();
+        else
+            DetermineFinalStatusAfterRecover();
+    }
+    // A run the user stopped never reads as a result, whatever the helper printed
+    // while it was being interrupted.
+    if (runKind == RunKind::VerifyRepair && m_abortRequested)
+        setm_DocumentStatus(DocStatus::Aborted);
+    setm_PARIsRunning(RunKind::None);
+    if (runKind == RunKind::VerifyRepair)
+        setm_PARHasRepaired(true);
+}
+
+bool MyDocument::performAfterRunActions() {
+    DoAutoDeleteParFiles();
+    return false;
+}
+
+// ---- User actions ----------------------------------------------------------
+
+void MyDocument::PerformAbortAction() {
+    if (!CanPerformAbortAction())
+        return;
+    const int32_t runKind = m_PARIsRunning();
+    m_abortRequested = true;
+    AbortAction();
+    setm_Progression(0);
+    setm_DocumentStatus(DocStatus::Aborted);
+    if (runKind == RunKind::Create) {
+        updateChangeCount(ChangeKind::Done);
+        RecoverFileStateAfterAbortedGenerate();
+    }
+}
+
+void MyDocument::PerformRetryRecovery() {
+    if (!CanPerformRetryRecovery())
+        return;
+    if (FileIsTrashed(fileName())) {
+        VLMLRunCriticalAlertPanel(QString(),
+                                  StringTables::localized(QStringLiteral("PARIsInTrashErr")),
+                                  QString(), QString(), QString());
+        return;
+    }
+    ProcessRepairCurrentFile();
+}
+
+int32_t MyDocument::CanFileBeAdded(const QString& path) const {
+    const QFileInfo info(path);
+    if (!supportCreation() || (!info.exists() && !info.isSymLink()))
+        return 0;
+    if (info.isSymLink())
+        return 0;
+    if (info.isFile()) {
+        std::lock_guard lock(m_DocumentLock);
+        if (m_FileStatus.contains(info.fileName()) ||
+            info.suffix().compare(getFilenameExtension(), Qt::CaseInsensitive) == 0)
+            return 0;
+        if (!m_ChosenDirectory.isEmpty() && info.path() != m_ChosenDirectory)
+            return 0;
+        return 1;
+    }
+    if (info.isDir()) {
+        const QString folder = info.absoluteFilePath();
+        return m_ChosenDirectory.isEmpty() || m_ChosenDirectory.startsWith(folder) ? -1 : 0;
+    }
+    return 0;
+}
+
+int MyDocument::AddFile(const QString& path, bool updateUI) {
+    const QFileInfo info(path);
+    {
+        LockedScope scope(*this);
+        if (m_FileStatus.contains(info.fileName()))
+            return 0;
+        if (m_ChosenDirectory.isEmpty())
+            m_ChosenDirectory = info.path();
+        m_FileStatus.insert(info.fileName(), FileStatus(info.fileName(), FileCode::ToBeProtected));
+        m_PxxFileStatus.clear();
+        for (FileStatus& record : m_FileStatus)
+            record.setFileStatusForced(FileCode::ToBeProtected);
+    }
+    if (updateUI)
+        noteFileStatusChanged();
+    setm_Progression(0);
+    setm_DocumentStatus(DocStatus::ReadyToCreate);
+    updateChangeCount(ChangeKind::Done);
+    return 0;
+}
+
+void MyDocument::addFiles(const QStringList& paths) {
+    if (!checkRoomForFiles(int(paths.size())))
+        return;
+    int skipped = 0;
+    for (const QString& path : paths)
+        skipped += AddFile(path, false);
+    noteFileStatusChanged();
+    if (skipped != 0)
+        VLMLRunInformationalAlertPanel(
+            QString(), StringTables::localized(QStringLiteral("ResourceForkWarning")), QString(),
+            QString(), QString());
+}
+
+void MyDocument::PerformParRemove() {
+    if (!CanPerformParRemove())
+        return;
+    const QStringList selected = m_parController->SelectedFiles();
+    bool anyLeft = false;
+    {
+        LockedScope scope(*this);
+        for (const QString& name : selected)
+            m_FileStatus.remove(name);
+        m_PxxFileStatus.clear();
+        for (FileStatus& record : m_FileStatus)
+            record.setFileStatusForced(FileCode::ToBeProtected);
+        anyLeft = !m_FileStatus.isEmpty();
+    }
+    if (anyLeft) {
+        setm_DocumentStatus(DocStatus::ReadyToCreate);
+        updateChangeCount(ChangeKind::Done);
+    } else {
+        setm_DocumentStatus(DocStatus::Idle);
+        m_ChosenDirectory.clear();
+        updateChangeCount(ChangeKind::Cleared);
+    }
+    setm_Progression(0);
+    noteFileStatusChanged();
+    m_parController->NoSelection();
+}
+
+// ---- Enabling --------------------------------------------------------------
+
+bool MyDocument::CanPerformAbortAction() const {
+    return m_PARIsRunning() != RunKind::None;
+}
+
+bool MyDocument::CanPerformRetryRecovery() const {
+    const int32_t status = m_DocumentStatus();
+    return m_PARHasRepaired() && m_PARIsRunning() == RunKind::None &&
+           status != DocStatus::WaitingForTurn && status != DocStatus::ReadyToCreate &&
+           !m_ShowingAddFileSheet && m_unrarInProgress == UnrarState::None;
+}
+
+bool MyDocument::CanPerformAddFile() const {
+    return supportCreation() && m_PARIsRunning() == RunKind::None && !m_ShowingAddFileSheet &&
+           m_unrarInProgress == UnrarState::None && m_DocumentStatus() != DocStatus::WaitingForTurn;
+}
+
+bool MyDocument::CanPerformParRemove() const {
+    return supportCreation() && m_PARIsRunning() == RunKind::None && m_parController != nullptr &&
+           m_parController->NumSelectedFiles() > 0 && m_unrarInProgress == UnrarState::None &&
+           m_DocumentStatus() != DocStatus::WaitingForTurn;
+}
+
+bool MyDocument::CanSaveDocumentAs() const {
+    return supportCreation() && m_DocumentStatus() == DocStatus::ReadyToCreate &&
+           m_PARIsRunning() == RunKind::None && numSubjectFiles() > 0 && isDocumentEdited() &&
+           m_unrarInProgress == UnrarState::None;
+}
+
+int MyDocument::validateToolbarOrMenuItem(DocumentAction action) const {
+    switch (action) {
+    case DocumentAction::RetryRecovery:
+        return CanPerformRetryRecovery();
+    case DocumentAction::AddFile:
+        return CanPerformAddFile();
+    case DocumentAction::ParRemove:
+        return CanPerformParRemove();
+    case DocumentAction::SaveDocumentAs:
+        return CanSaveDocumentAs();
+    case DocumentAction::AbortAction:
+        return CanPerformAbortAction();
+    case DocumentAction::EmailToAuthor:
+    case DocumentAction::VisitWebPage:
+    case DocumentAction::Preferences:
+    case DocumentAction::NewDocument:
+        return 1;
+    case DocumentAction::Terminate: {
+        const PARDocumentController* controller = parDocumentController();
+        return controller == nullptr || !controller->anyDocIsProcessing();
+    }
+    case DocumentAction::Other:
+        break;
+    }
+    return -1;
+}
+
+bool MyDocument::canClose() const {
+    return !anyProcessRunning();
+}
+
+// ---- State -----------------------------------------------------------------
+
+int32_t MyDocument::m_PARIsRunning() const {
+    std::lock_guard guard(m_PARStatusLock);
+    return m_runKind;
+}
+
+void MyDocument::setm_PARIsRunning(int32_t runKind) {
+    {
+        std::lock_guard guard(m_PARStatusLock);
+        m_runKind = runKind;
+    }
+    requestWindowUpdate(CloseButtonUpdate, false);
+}
+
+bool MyDocument::m_PARHasRepaired() const {
+    std::lock_guard guard(m_PARStatusLock);
+    return m_hasRepaired;
+}
+
+void MyDocument::setm_PARHasRepaired(bool repaired) {
+    std::lock_guard guard(m_PARStatusLock);
+    m_hasRepaired = repaired;
+}
+
+int32_t MyDocument::m_DocumentStatus() const {
+    std::lock_guard guard(m_DocStatusLock);
+    return m_documentStatus;
+}
+
+void MyDocument::setm_DocumentStatus(int32_t status) {
+    {
+        std::lock_guard guard(m_DocStatusLock);
+        m_documentStatus = status;
+    }
+    requestWindowUpdate(StatusUpdate, true);
+}
+
+void MyDocument::setm_Progression(int32_t percent) {
+    m_progress = percent;
+    requestWindowUpdate(ProgressUpdate, true);
+}
+
+FileStatusMap MyDocument::fileStatusSnapshot() const {
+    std::lock_guard lock(m_DocumentLock);
+    return m_FileStatus;
+}
+
+FileStatusMap MyDocument::pxxFileStatusSnapshot() const {
+    std::lock_guard lock(m_DocumentLock);
+    return m_PxxFileStatus;
+}
+
+QString MyDocument::ParOutput() const {
+    std::lock_guard lock(m_DocumentLock);
+    return m_ParMainOutput;
+}
+
+int MyDocument::numSubjectFiles() const {
+    std::lock_guard lock(m_DocumentLock);
+    return int(m_FileStatus.size());
+}
+
+StatisticsRecord MyDocument::statistics() const {
+    StatisticsRecord statistics;
+    std::lock_guard lock(m_DocumentLock);
+    CountStatistics(statistics);
+    return statistics;
+}
+
+void MyDocument::CountStatistics(StatisticsRecord& statistics) const {
+    statistics = StatisticsRecord();
+}

@@ -1,0 +1,185 @@
+#include "DocumentTestSupport.h"
+#include "EventLoopWait.h"
+#include "ScriptedAlertPresenter.h"
+#include "TestEnvironment.h"
+#include "app/PARDocumentController.h"
+#include "platform/Preferences.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Scripted helpers written for these tests, in a private helpers folder.
+class RunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_helpers = TestEnvironment::makeFolder(QStringLiteral("helpers"));
+        m_set = TestEnvironment::makeFolder(QStringLiteral("set"));
+        qputenv("VELMORA_HELPERS_DIR", QFile::encodeName(m_helpers));
+        QFile main(m_set + QStringLiteral("/set.par2"));
+        ASSERT_TRUE(main.open(QIODevice::WriteOnly));
+    }
+    void TearDown() override { qunsetenv("VELMORA_HELPERS_DIR"); }
+
+    void writeHelper(const QString& name, const QByteArray& body) {
+        QFile file(m_helpers + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + body);
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    std::shared_ptr<RecordingDocument> openDocument(const QString& tool, QStringList arguments = {},
+                                                    OutputPipe mainPipe = OutputPipe::StdOut) {
+        auto document = std::make_shared<RecordingDocument>(tool, arguments, mainPipe);
+        m_controller.addDocument(document);
+        document->readFromFile(m_set + QStringLiteral("/set.par2"), QStringLiteral("PAR2 File"));
+        document->setParController(&m_window);
+        return document;
+    }
+
+    static bool runEnded(const std::shared_ptr<RecordingDocument>& document) {
+        return spinUntil([&] { return document->m_PARIsRunning() == RunKind::None; });
+    }
+
+    QString m_helpers, m_set;
+    PARDocumentController m_controller;
+    RecordingWindow m_window;
+};
+
+} // namespace
+
+TEST_F(RunnerTest, ChunksReachTheHooksWholeAndTheMainPipeEndsTheRun) {
+    // A line split across writes, a character split between its two bytes, both pipes.
+    writeHelper(QStringLiteral("chunky"),
+                "printf 'Loading' ; sleep 0.05 ; printf ' done\\nna\\303' ; sleep 0.05\n"
+                "printf '\\257ve\\n' ; printf 'warn\\n' >&2 ; exit 3\n");
+    auto document = openDocument(QStringLiteral("chunky"));
+    document->windowControllerDidLoadNib();
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_EQ(document->stdOutText, QStringLiteral("Loading done\nnaïve\n"));
+    EXPECT_EQ(document->ParOutput(), QStringLiteral("Loading done\nnaïve\n\n"));
+    EXPECT_EQ(document->finishedOnThread, QStringLiteral("StdOutThread"));
+    EXPECT_EQ(document->exitStatus, 3);
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::HelperErrors);
+    EXPECT_TRUE(document->m_PARHasRepaired());
+    document->waitForWorkerThreadsFinished();
+    EXPECT_EQ(document->stdErrText, QStringLiteral("warn\n"));
+    // The window saw the whole text before the closing line feed was added.
+    EXPECT_TRUE(spinUntil([&] { return m_window.shownOutput + "\n" == document->ParOutput(); }));
+    EXPECT_TRUE(m_window.statuses.contains(DocStatus::WaitingForTurn));
+    EXPECT_TRUE(m_window.statuses.contains(DocStatus::Verifying));
+    EXPECT_EQ(m_window.lastProgress, 100);
+    EXPECT_TRUE(spinUntil([&] { return m_window.closeButtonEnabled; }));
+    EXPECT_FALSE(m_window.calledOffMainThread);
+}
+
+TEST_F(RunnerTest, ARunOnStandardErrorEndsWhenStandardErrorEnds) {
+    writeHelper(QStringLiteral("par"), "echo ignored ; echo 'x - OK' >&2\n");
+    auto document = openDocument(QStringLiteral("par"), {}, OutputPipe::StdErr);
+    document->windowControllerDidLoadNib();
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_EQ(document->finishedOnThread, QStringLiteral("StdErrThread"));
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::AllIntact);
+}
+
+TEST_F(RunnerTest, TheHelperGetsItsFolderEnvironmentAndPriority) {
+    writeHelper(QStringLiteral("env"),
+                "echo \"$VLML_FILENAME_ENCODING|$PAR2_FILES_CONSIDERED_OK|$(pwd)|$(nice)\"\n"
+                "echo 'intact:a.bin' ; echo 'intact:b c.bin'\n");
+    auto document = openDocument(QStringLiteral("env"));
+    document->windowControllerDidLoadNib();
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_TRUE(document->stdOutText.startsWith(QStringLiteral("5||%1|19\n").arg(m_set)));
+
+    // The next run passes the files this one found intact, each behind a tab.
+    document->stdOutText.clear();
+    document->PerformRetryRecovery();
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_TRUE(document->stdOutText.startsWith(QStringLiteral("5|a.bin\tb c.bin\t|")));
+}
+
+TEST_F(RunnerTest, AtMost4096ArgumentsAreAccepted) {
+    writeHelper(QStringLiteral("count"), "echo $#\n");
+    ScriptedAlertPresenter alerts;
+    auto document = openDocument(QStringLiteral("count"));
+    const QStringList many(4096, QStringLiteral("f"));
+    ASSERT_TRUE(document->RunPARTask(many, RunKind::VerifyRepair));
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_EQ(document->stdOutText, QStringLiteral("4096\n"));
+
+    EXPECT_FALSE(
+        document->RunPARTask(many + QStringList{QStringLiteral("g")}, RunKind::VerifyRepair));
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
+    EXPECT_TRUE(alerts.shown[0].message.contains(QStringLiteral("par2")));
+    EXPECT_EQ(document->m_PARIsRunning(), RunKind::None);
+}
+
+TEST_F(RunnerTest, AbortInterruptsTheHelperAndTheRunEndsAsStopped) {
+    writeHelper(QStringLiteral("hang"),
+                "trap 'exit 130' INT\necho started\nwhile :; do sleep 0.05; done\n");
+    auto document = openDocument(QStringLiteral("hang"));
+    document->windowControllerDidLoadNib();
+    ASSERT_TRUE(
+        spinUntil([&] { return m_window.shownOutput.contains(QStringLiteral("started")); }));
+    document->PerformAbortAction();
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Aborted);
+    EXPECT_EQ(document->exitStatus, 130);
+}
+
+TEST_F(RunnerTest, AHelperThatIgnoresTheInterruptIsKilled) {
+    writeHelper(QStringLiteral("stubborn"),
+                "trap '' INT\necho started\nwhile :; do sleep 0.05; done\n");
+    auto document = openDocument(QStringLiteral("stubborn"));
+    document->windowControllerDidLoadNib();
+    ASSERT_TRUE(
+        spinUntil([&] { return m_window.shownOutput.contains(QStringLiteral("started")); }));
+    document->PerformAbortAction();
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Aborted);
+}
+
+TEST_F(RunnerTest, AMissingHelperIsReportedAndNothingKeepsRunning) {
+    ScriptedAlertPresenter alerts;
+    auto document = openDocument(QStringLiteral("absent"));
+    document->windowControllerDidLoadNib();
+    EXPECT_EQ(document->m_PARIsRunning(), RunKind::None);
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Idle);
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_TRUE(alerts.shown[0].message.contains(QStringLiteral("absent")));
+    EXPECT_TRUE(spinUntil([&] { return document->isClosed(); }));
+}
+
+TEST_F(RunnerTest, ARealPar2VerifyRunEndsAndHandsTheTurnOn) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+    for (const char* name : {"a.bin", "b.bin"}) {
+        QFile file(m_set + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(50000, name[0]));
+    }
+    QFile::remove(m_set + QStringLiteral("/set.par2"));
+    QProcess create;
+    create.setWorkingDirectory(m_set);
+    create.start(QStringLiteral("par2"), {"c", "-q", "-r10", "--", "set.par2", "a.bin", "b.bin"});
+    ASSERT_TRUE(create.waitForFinished(60000));
+    ASSERT_EQ(create.exitCode(), 0);
+
+    auto first = openDocument(QStringLiteral("par2SL"), {"r", "--", "set.par2"});
+    auto second = openDocument(QStringLiteral("par2SL"), {"r", "--", "set.par2"});
+    first->windowControllerDidLoadNib();
+    second->windowControllerDidLoadNib();
+    EXPECT_EQ(second->m_DocumentStatus(), DocStatus::WaitingForTurn);
+    ASSERT_TRUE(
+        spinUntil([&] { return first->finishedOnThread == QStringLiteral("StdOutThread"); }));
+    ASSERT_TRUE(runEnded(first));
+    EXPECT_TRUE(first->m_PARHasRepaired());
+    EXPECT_EQ(first->exitStatus, 0);
+    EXPECT_TRUE(first->ParOutput().contains(QStringLiteral("All files are correct")));
+    ASSERT_TRUE(spinUntil([&] { return second->m_PARHasRepaired(); }));
+    EXPECT_EQ(second->m_DocumentStatus(), DocStatus::AllIntact);
+}

@@ -1,0 +1,119 @@
+#include "DocumentTestSupport.h"
+#include "EventLoopWait.h"
+#include "ScriptedAlertPresenter.h"
+#include "TestEnvironment.h"
+#include "app/PARDocumentController.h"
+#include "platform/Preferences.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Three documents whose helper runs until the test creates its "go" file.
+class SchedulerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = TestEnvironment::makeFolder(QStringLiteral("scheduler"));
+        qputenv("VELMORA_HELPERS_DIR", QFile::encodeName(m_folder));
+        QFile helper(m_folder + QStringLiteral("/waiter"));
+        ASSERT_TRUE(helper.open(QIODevice::WriteOnly));
+        helper.write("#!/bin/sh\nwhile [ ! -f \"$1\" ]; do sleep 0.02; done\necho done\n");
+        helper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile(m_folder + QStringLiteral("/set.par2")).open(QIODevice::WriteOnly);
+        for (int i = 0; i < 3; ++i)
+            m_documents.append(makeDocument(i));
+    }
+    void TearDown() override {
+        for (int i = 0; i < 3; ++i)
+            release(i);
+        for (const auto& document : m_documents)
+            spinUntil([&] { return document->m_PARIsRunning() == RunKind::None; });
+        Preferences::remove(PrefKey::SimultaneousProcessing);
+        qunsetenv("VELMORA_HELPERS_DIR");
+    }
+
+    std::shared_ptr<RecordingDocument> makeDocument(int index) {
+        const QString go = m_folder + QStringLiteral("/go%1").arg(index);
+        auto document =
+            std::make_shared<RecordingDocument>(QStringLiteral("waiter"), QStringList{go});
+        m_controller.addDocument(document);
+        document->readFromFile(m_folder + QStringLiteral("/set.par2"), QStringLiteral("PAR2 File"));
+        return document;
+    }
+
+    void release(int index) {
+        QFile(m_folder + QStringLiteral("/go%1").arg(index)).open(QIODevice::WriteOnly);
+    }
+
+    QList<bool> running() const {
+        QList<bool> states;
+        for (const auto& document : m_documents)
+            states.append(document->m_PARIsRunning() != RunKind::None);
+        return states;
+    }
+
+    void requestAll() {
+        for (const auto& document : m_documents)
+            document->ProcessRepairCurrentFile();
+    }
+
+    QString m_folder;
+    PARDocumentController m_controller;
+    QList<std::shared_ptr<RecordingDocument>> m_documents;
+};
+
+} // namespace
+
+TEST_F(SchedulerTest, OneAtATimeInDocumentListOrder) {
+    requestAll();
+    EXPECT_EQ(running(), QList<bool>({true, false, false}));
+    EXPECT_EQ(m_controller.numWaitingDocuments(), 2u);
+    release(2);
+    release(0);
+    ASSERT_TRUE(spinUntil([&] { return running() == QList<bool>({false, true, false}); }));
+    EXPECT_EQ(m_documents[2]->m_DocumentStatus(), DocStatus::WaitingForTurn);
+    release(1);
+    ASSERT_TRUE(spinUntil([&] { return m_documents[2]->m_PARHasRepaired(); }));
+    EXPECT_EQ(m_controller.numWaitingDocuments(), 0u);
+}
+
+TEST_F(SchedulerTest, SimultaneousProcessingStartsEveryone) {
+    Preferences::setBool(PrefKey::SimultaneousProcessing, true);
+    requestAll();
+    EXPECT_EQ(running(), QList<bool>({true, true, true}));
+}
+
+TEST_F(SchedulerTest, AClosedWaitingDocumentIsSkipped) {
+    requestAll();
+    m_documents[1]->close();
+    release(0);
+    ASSERT_TRUE(spinUntil([&] { return running() == QList<bool>({false, false, true}); }));
+    EXPECT_FALSE(m_documents[1]->m_PARHasRepaired());
+}
+
+TEST_F(SchedulerTest, AFailedLaunchPassesTheTurnOn) {
+    ScriptedAlertPresenter alerts;
+    for (const auto& document : m_documents)
+        m_controller.removeDocument(document.get());
+    m_documents[1] = std::make_shared<RecordingDocument>(QStringLiteral("no-such-helper"));
+    for (const auto& document : m_documents)
+        m_controller.addDocument(document);
+    m_documents[1]->readFromFile(m_folder + QStringLiteral("/set.par2"),
+                                 QStringLiteral("PAR2 File"));
+    requestAll();
+    release(0);
+    ASSERT_TRUE(spinUntil([&] { return running() == QList<bool>({false, false, true}); }));
+    EXPECT_TRUE(spinUntil([&] { return m_documents[1]->isClosed(); }));
+    EXPECT_EQ(alerts.shown.size(), 1);
+}
+
+TEST_F(SchedulerTest, ARunningDocumentRefusesToCloseAndClosesLaterWithoutBlocking) {
+    requestAll();
+    EXPECT_FALSE(m_documents[0]->canClose());
+    release(0);
+    ASSERT_TRUE(spinUntil([&] { return m_documents[0]->m_PARHasRepaired(); }));
+    m_documents[0]->closeWhenReadersExit();
+    EXPECT_TRUE(spinUntil([&] { return m_documents[0]->isClosed(); }));
+}
