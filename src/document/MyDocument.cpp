@@ -431,6 +431,11 @@ void MyDocument::waitForWorkerThreadsFinished() {
     m_ParStdErrThreadRunningLock.unlock();
 }
 
+bool MyDocument::hasLiveReaders() {
+    std::lock_guard guard(m_ThreadRunCountLock);
+    return m_ThreadRunCount != 0;
+}
+
 void MyDocument::closeWhenReadersExit() {
     {
         std::lock_guard guard(m_ThreadRunCountLock);

@@ -92,6 +92,8 @@ public:
     // The runner.
     bool RunPARTask(const QStringList& arguments, int32_t runKind);
     void waitForWorkerThreadsFinished();
+    // Whether a reader thread of the last run is still alive (never blocks).
+    bool hasLiveReaders();
     void AbortAction();
     QString createFilesConsideredOK() const;
     static constexpr int kMaxHelperArguments = 4096;

@@ -1,7 +1,70 @@
 #include "MainThread.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QThread>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+// Tasks travel through a queue of our own, guarded by a std::mutex; the main
+// thread is woken through an eventfd watched by a socket notifier. No Qt event
+// or functor is made on one thread and consumed on another, so every hand-over
+// is visible to ThreadSanitizer.
+class Dispatcher : public QObject {
+public:
+    Dispatcher() : m_wakeUp(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+        m_notifier = new QSocketNotifier(m_wakeUp, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] { runQueuedTasks(); });
+    }
+
+    static Dispatcher*& instance() {
+        static Dispatcher* dispatcher = nullptr;
+        return dispatcher;
+    }
+
+    void enqueue(std::function<void()> task) {
+        {
+            std::lock_guard guard(m_mutex);
+            m_tasks.push_back(std::move(task));
+        }
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(m_wakeUp, &one, sizeof one);
+    }
+
+private:
+    void runQueuedTasks() {
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t read = ::read(m_wakeUp, &count, sizeof count);
+        for (;;) {
+            std::function<void()> task;
+            {
+                std::lock_guard guard(m_mutex);
+                if (m_tasks.empty())
+                    return;
+                task = std::move(m_tasks.front());
+                m_tasks.pop_front();
+            }
+            task();
+        }
+    }
+
+    int m_wakeUp;
+    QSocketNotifier* m_notifier;
+    std::mutex m_mutex;
+    std::deque<std::function<void()>> m_tasks;
+};
+
+} // namespace
+
+void MainThread::initialize() {
+    if (Dispatcher::instance() == nullptr && QCoreApplication::instance() != nullptr && isCurrent())
+        Dispatcher::instance() = new Dispatcher;
+}
 
 bool MainThread::isCurrent() {
     const QCoreApplication* app = QCoreApplication::instance();
@@ -13,14 +76,23 @@ void MainThread::runSync(const std::function<void()>& fn) {
         fn();
         return;
     }
-    QMetaObject::invokeMethod(QCoreApplication::instance(), fn, Qt::BlockingQueuedConnection);
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    Dispatcher::instance()->enqueue([&] {
+        fn();
+        std::lock_guard guard(mutex);
+        finished = true;
+        done.notify_one();
+    });
+    std::unique_lock guard(mutex);
+    done.wait(guard, [&] { return finished; });
 }
 
 void MainThread::post(std::function<void()> fn) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app == nullptr) {
+    if (QCoreApplication::instance() == nullptr) {
         fn();
         return;
     }
-    QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+    Dispatcher::instance()->enqueue(std::move(fn));
 }

@@ -1,5 +1,6 @@
 #include "DocumentTestSupport.h"
 #include "EventLoopWait.h"
+#include "RunCommand.h"
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
 #include "app/PARDocumentController.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -163,11 +163,8 @@ TEST_F(RunnerTest, ARealPar2VerifyRunEndsAndHandsTheTurnOn) {
         file.write(QByteArray(50000, name[0]));
     }
     QFile::remove(m_set + QStringLiteral("/set.par2"));
-    QProcess create;
-    create.setWorkingDirectory(m_set);
-    create.start(QStringLiteral("par2"), {"c", "-q", "-r10", "--", "set.par2", "a.bin", "b.bin"});
-    ASSERT_TRUE(create.waitForFinished(60000));
-    ASSERT_EQ(create.exitCode(), 0);
+    ASSERT_EQ(runCommand(m_set, "par2", {"c", "-q", "-r10", "--", "set.par2", "a.bin", "b.bin"}),
+              0);
 
     auto first = openDocument(QStringLiteral("par2SL"), {"r", "--", "set.par2"});
     auto second = openDocument(QStringLiteral("par2SL"), {"r", "--", "set.par2"});

@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "platform/MainThread.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 int main(int argc, char** argv) {
     TestEnvironment::setUp();
     QCoreApplication app(argc, argv);
+    MainThread::initialize();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

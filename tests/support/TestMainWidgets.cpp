@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "platform/MainThread.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@ int main(int argc, char** argv) {
     TestEnvironment::setUp();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    MainThread::initialize();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

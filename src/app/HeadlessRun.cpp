@@ -1,0 +1,98 @@
+#include "HeadlessRun.h"
+
+#include "app/DocumentJson.h"
+#include "document/MyDocument.h"
+#include "par2/PAR2Document.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <cstdio>
+
+namespace {
+
+void printTo(FILE* stream, const QString& line) {
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+HeadlessRun::HeadlessRun(PARDocumentController& controller, bool json)
+    : m_controller(controller), m_json(json) {
+    m_poll.setInterval(50);
+    connect(&m_poll, &QTimer::timeout, this, [this] { checkForFinishedDocuments(); });
+}
+
+bool HeadlessRun::open(const QStringList& paths) {
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (!info.isFile() || !info.isReadable()) {
+            printTo(stderr, QStringLiteral("velmora: cannot read %1").arg(path));
+            return false;
+        }
+        if (info.suffix().compare(QLatin1String("par2"), Qt::CaseInsensitive) != 0) {
+            printTo(stderr,
+                    QStringLiteral("velmora: %1: only PAR 2 files can be opened so far").arg(path));
+            return false;
+        }
+        auto document = std::make_shared<PAR2Document>();
+        VLMError error;
+        if (!document->initWithContentsOfURL(info.absoluteFilePath(), QStringLiteral("PAR2 File"),
+                                             &error)) {
+            printTo(stderr,
+                    QStringLiteral("velmora: %1: %2").arg(path, error.localizedDescription()));
+            return false;
+        }
+        m_controller.addDocument(document);
+        document->setParController(this);
+        m_pending.append(document);
+    }
+    for (const auto& document : m_pending)
+        document->windowControllerDidLoadNib();
+    m_poll.start();
+    return true;
+}
+
+void HeadlessRun::StatusChanged(MyDocument* document, int32_t newStatus) {
+    const QString text = DocumentJson::statusText(*document, newStatus);
+    if (!text.isEmpty())
+        printTo(stderr, QFileInfo(document->fileName()).fileName() + QStringLiteral(": ") + text);
+}
+
+// A document is done when its run has ended and both readers are gone, or when
+// it never got to run.
+bool HeadlessRun::isFinished(MyDocument& document) {
+    if (document.isWaitingForExclusiveProcessing() || document.anyProcessRunning() ||
+        document.hasLiveReaders())
+        return false;
+    return document.m_PARHasRepaired() || document.isClosed() ||
+           document.m_DocumentStatus() != DocStatus::WaitingForTurn;
+}
+
+void HeadlessRun::checkForFinishedDocuments() {
+    for (qsizetype i = 0; i < m_pending.size();) {
+        if (isFinished(*m_pending[i])) {
+            report(*m_pending[i]);
+            m_pending[i]->setParController(nullptr);
+            m_pending.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    if (m_pending.isEmpty()) {
+        m_poll.stop();
+        QCoreApplication::exit(m_exitStatus);
+    }
+}
+
+void HeadlessRun::report(MyDocument& document) {
+    if (!DocStatus::isSuccessfulOutcome(document.m_DocumentStatus()) &&
+        document.m_DocumentStatus() != DocStatus::Created)
+        m_exitStatus = 1;
+    if (m_json)
+        printTo(
+            stdout,
+            QString::fromUtf8(
+                QJsonDocument(DocumentJson::describe(document)).toJson(QJsonDocument::Compact)));
+}

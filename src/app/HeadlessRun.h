@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/PARDocumentController.h"
+#include "document/DocumentWindowInterface.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+class MyDocument;
+
+// velmora --headless [--json] FILE...: opens every file as the application
+// would, answers every question as unattended operation does (for this process
+// only), runs them through the same documents and scheduler and quits when all
+// are done. Progress goes to standard error, one JSON line per document to
+// standard output. Exit status: 0 all succeeded, 1 some did not, 2 usage or
+// unreadable file.
+class HeadlessRun : public QObject, public DocumentWindowInterface {
+public:
+    HeadlessRun(PARDocumentController& controller, bool json);
+
+    // Returns false (exit status 2) when a file cannot be opened.
+    bool open(const QStringList& paths);
+    int exitStatus() const { return m_exitStatus; }
+
+    void FileStatusChanged(MyDocument*, const FileStatusMap&, const FileStatusMap&,
+                           const QString&) override {}
+    void StatusChanged(MyDocument* document, int32_t newStatus) override;
+    void ProgressionChanged(MyDocument*, int32_t) override {}
+    void ParOutputChanged(MyDocument*, const QString&) override {}
+    void ParOutputAppended(MyDocument*, const QString&) override {}
+    void RefreshUI() override {}
+    QStringList SelectedFiles() const override { return {}; }
+    int NumSelectedFiles() const override { return 0; }
+    void NoSelection() override {}
+    void setCloseButtonEnabled(bool) override {}
+    void showWindows() override {}
+
+private:
+    void checkForFinishedDocuments();
+    bool isFinished(MyDocument& document);
+    void report(MyDocument& document);
+
+    PARDocumentController& m_controller;
+    bool m_json;
+    QList<std::shared_ptr<MyDocument>> m_pending;
+    QTimer m_poll;
+    int m_exitStatus = 0;
+};

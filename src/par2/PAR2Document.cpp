@@ -1,0 +1,158 @@
+#include "PAR2Document.h"
+
+#include "par2/EncodingSelectionController.h"
+#include "par2/FilenameEncodings.h"
+#include "par2/Par2CommandLine.h"
+#include "par2/Par2RepairPreconditions.h"
+#include "par2/Par2VolumeFiles.h"
+#include "par2/TargetFileList.h"
+#include "platform/MainThread.h"
+#include "platform/Preferences.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QDebug>
+#include <QFileInfo>
+
+// Lends the document's maps and output text to the parser's model for one hook
+// call (the document lock is held) and hands on the status and progress the
+// parser set; the window learns of them once the lock is released.
+class PAR2Document::ParserScope {
+public:
+    explicit ParserScope(PAR2Document& document) : m_document(document) {
+        lend();
+        Par2OutputModel& model = m_document.m_par2Output;
+        model.m_DocumentStatus = m_status = m_document.m_DocumentStatus();
+        model.m_Progress = m_progress = m_document.m_Progress();
+        model.m_IsVerifyRepairRun = m_document.m_PARIsRunning() == RunKind::VerifyRepair;
+    }
+    ~ParserScope() {
+        lend();
+        const Par2OutputModel& model = m_document.m_par2Output;
+        if (model.m_DocumentStatus != m_status)
+            m_document.setm_DocumentStatus(model.m_DocumentStatus);
+        if (model.m_Progress != m_progress)
+            m_document.setm_Progression(model.m_Progress);
+    }
+    ParserScope(const ParserScope&) = delete;
+    ParserScope& operator=(const ParserScope&) = delete;
+
+private:
+    void lend() {
+        Par2OutputModel& model = m_document.m_par2Output;
+        std::swap(model.m_FileStatus, m_document.m_FileStatus);
+        std::swap(model.m_PxxFileStatus, m_document.m_PxxFileStatus);
+        std::swap(model.m_ParMainOutput, m_document.m_ParMainOutput);
+    }
+
+    PAR2Document& m_document;
+    int32_t m_status = 0;
+    int32_t m_progress = 0;
+};
+
+PAR2Document::PAR2Document() : MyDocument(Par2CommandLine::kToolName) {
+    m_parser.setFileStatusNotice([this](const QString&) { noteFileStatusChanged(); });
+}
+
+PAR2Document::~PAR2Document() {
+    if (m_EncodingSelectionController)
+        m_EncodingSelectionController->setDelegate(nullptr);
+}
+
+QStringList PAR2Document::makeRepairParamArray(const QString& parFilePath) {
+    return Par2CommandLine::makeRepairParamArray(parFilePath);
+}
+
+int PAR2Document::getDefaultNumberForSaveOptions() {
+    return Preferences::integerForKey(PrefKey::Par2Redundancy);
+}
+
+bool PAR2Document::checkRoomForFiles(int count) {
+    return Par2RepairPreconditions::checkRoomForFiles(numSubjectFiles(), count);
+}
+
+bool PAR2Document::VerifyPreconditionsForRepair() {
+    return MyDocument::VerifyPreconditionsForRepair() &&
+           Par2RepairPreconditions::VerifyPreconditionsForRepair(fileName());
+}
+
+// Answers false when the chooser will start the run itself.
+bool PAR2Document::prepareDocForRepairRun() {
+    {
+        std::lock_guard lock(m_DocumentLock);
+        m_parser.resetForRun();
+    }
+    if (m_UserChoseEncoding)
+        return true;
+    if (Preferences::boolForKey(PrefKey::UnattendedOperation)) {
+        qInfo().noquote() << QStringLiteral(
+                                 "Info: using default string encoding %1 for par2 file \"%2\"")
+                                 .arg(FilenameEncodings::localizedName(m_encoding), fileName());
+        return true;
+    }
+    const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(fileName());
+    m_EncodingSelectionController = std::make_shared<EncodingSelectionController>();
+    const std::shared_ptr<EncodingSelectionController> chooser = m_EncodingSelectionController;
+    chooser->setDelegate(this);
+    if (chooser->doItForStringObjs(names ? names->getFileArray() : QList<QByteArray>(),
+                                   parController()))
+        return false;
+    qWarning().noquote()
+        << QStringLiteral("Error: file \"%1\" did not contain any decodable files name and might "
+                          "be corrupt")
+               .arg(fileName());
+    chooser->setDelegate(nullptr);
+    m_EncodingSelectionController.reset();
+    return true;
+}
+
+void PAR2Document::encodingSelectionController(EncodingSelectionController* controller,
+                                               int returnCode, uint32_t selectedEncoding) {
+    controller->setDelegate(nullptr);
+    m_EncodingSelectionController.reset();
+    if (returnCode != EncodingSelectionController::kReturnOK) {
+        std::weak_ptr<Document> weak = weak_from_this();
+        MainThread::post([weak] {
+            if (auto document = weak.lock())
+                document->close();
+        });
+        return;
+    }
+    m_UserChoseEncoding = true;
+    finishStartRepairRun(selectedEncoding);
+}
+
+void PAR2Document::ProcessStdOutData(const QString& text) {
+    ParserScope scope(*this);
+    m_parser.ProcessStdOutData(text);
+}
+
+void PAR2Document::ProcessStdErrData(const QString& text) {
+    ParserScope scope(*this);
+    m_parser.ProcessStdErrData(text);
+}
+
+void PAR2Document::DetermineFinalStatusAfterRecover() {
+    const int exitStatus = helperExitStatus();
+    ParserScope scope(*this);
+    m_parser.DetermineFinalStatusAfterRecover(exitStatus, m_ChosenDirectory);
+}
+
+void PAR2Document::CountStatistics(StatisticsRecord& statistics) const {
+    MyDocument::CountStatistics(statistics);
+    Par2OutputParser::CountStatistics(m_FileStatus, m_par2Output, statistics);
+}
+
+void PAR2Document::DoAutoDeleteParFiles() {
+    QStringList candidates;
+    {
+        std::lock_guard lock(m_DocumentLock);
+        candidates = m_PxxFileStatus.keys() + m_par2Output.m_EmptyPar2Files;
+    }
+    Par2VolumeFiles::DoAutoDeleteParFiles(m_ChosenDirectory, QFileInfo(fileName()).fileName(),
+                                          candidates);
+}
+
+QStringList PAR2Document::emptyPar2Files() const {
+    std::lock_guard lock(m_DocumentLock);
+    return m_par2Output.m_EmptyPar2Files;
+}

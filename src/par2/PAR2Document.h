@@ -1,0 +1,51 @@
+#pragma once
+
+#include "document/MyDocument.h"
+#include "par2/Par2OutputModel.h"
+#include "par2/Par2OutputParser.h"
+#include "par2/VLMEncodingSelectionControllerDelegate.h"
+
+#include <memory>
+
+class EncodingSelectionController;
+
+// A PAR 2 recovery set. Verification and repair are done by the par2 helper;
+// this class builds its command line, reads its output into the document's
+// maps (Par2OutputParser) and settles the final status. Before the first run it
+// reads the names stored in the set to let the user pick their character set.
+class PAR2Document : public MyDocument, public VLMEncodingSelectionControllerDelegate {
+public:
+    PAR2Document();
+    ~PAR2Document() override;
+
+    QStringList makeRepairParamArray(const QString& parFilePath) override;
+    QString getFilenameExtension() const override { return QStringLiteral("par2"); }
+    bool supportCreation() const override { return true; }
+    int getDefaultNumberForSaveOptions() override;
+    bool checkRoomForFiles(int count) override;
+    bool VerifyPreconditionsForRepair() override;
+    bool prepareDocForRepairRun() override;
+    OutputPipe mainOutputPipe() const override { return OutputPipe::StdOut; }
+    void DoAutoDeleteParFiles() override;
+
+    void encodingSelectionController(EncodingSelectionController* controller, int returnCode,
+                                     uint32_t selectedEncoding) override;
+
+    // For the window and tests; taken under the document lock.
+    QStringList emptyPar2Files() const;
+
+protected:
+    void ProcessStdOutData(const QString& text) override;
+    void ProcessStdErrData(const QString& text) override;
+    void DetermineFinalStatusAfterRecover() override;
+    void CountStatistics(StatisticsRecord& statistics) const override;
+
+private:
+    class ParserScope;
+
+    // Counters, pending and empty recovery files. While a hook runs, the
+    // document's maps and output text are lent to it as well.
+    Par2OutputModel m_par2Output;
+    Par2OutputParser m_parser{m_par2Output};
+    std::shared_ptr<EncodingSelectionController> m_EncodingSelectionController;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+// Where the preferred extra files go in the repair argument list: names that
+// begin like the main file (without its extension) and do not carry a PAR 1
+// volume extension come first, the rest follow; each group in plain order.
+// A three-way comparison: negative when a goes first.
+int CompareExtraFiles(const QString& a, const QString& b, const QString& mainFileName);
+// False for "par" in any case and for "p" or "P" followed by two digits.
+bool HasPreferredExtension(const QString& path);
+
+class Par2CommandLine {
+public:
+    static inline const QString kToolName = QStringLiteral("par2SL");
+
+    // "r", "--", the main file's name, then every regular, not hidden file of
+    // its folder (the main file included), for par2 to search for blocks.
+    static QStringList makeRepairParamArray(const QString& parFilePath);
+};

@@ -1,0 +1,74 @@
+#include "Par2RepairPreconditions.h"
+
+#include "app/UnattendedSupport.h"
+#include "par2/TargetFileList.h"
+#include "platform/AlertPresenter.h"
+#include "platform/MainThread.h"
+#include "platform/Preferences.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QDebug>
+#include <QDirIterator>
+#include <QFileInfo>
+
+namespace {
+
+// The platform's alert itself, so that it shows in unattended operation too.
+void showCriticalAlert(const QString& message) {
+    MainThread::runSync([&] {
+        if (AlertPresenter* presenter = AlertPresenter::current())
+            presenter->runModal(
+                {AlertSeverity::Critical, QString(), message, QString(), QString(), QString()});
+        else
+            qWarning().noquote() << QStringLiteral("Error: ") + message;
+    });
+}
+
+} // namespace
+
+bool Par2RepairPreconditions::checkRoomForFiles(int numSubjectFiles, int count) {
+    const int room = std::max(kMaxFilesInSet - numSubjectFiles, 0);
+    if (room >= count)
+        return true;
+    if (room == 1)
+        showCriticalAlert(StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrS")));
+    else
+        showCriticalAlert(
+            formatString(StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrP")), room));
+    return false;
+}
+
+bool Par2RepairPreconditions::VerifyPreconditionsForRepair(const QString& mainFilePath) {
+    if (Preferences::boolForKey(PrefKey::DontCheckForTooManyFiles))
+        return true;
+    const std::optional<TargetFileList> targets = TargetFileList::initFromPar2File(mainFilePath);
+    if (!targets || targets->getFileArray().size() < 2)
+        return true;
+    const QFileInfo main(mainFilePath);
+    const int limit = int(targets->getFileArray().size()) + 10;
+    if (countUnrelatedFiles(main.path(), limit) <= limit)
+        return true;
+    const int answer = VLMLRunAlertPanel(
+        QString(), StringTables::localized(QStringLiteral("ManyUnrelatedFilesWarning")),
+        StringTables::localized(QStringLiteral("CancelButton")),
+        StringTables::localized(QStringLiteral("ProceedButton")),
+        StringTables::localized(QStringLiteral("AlwaysProceedButton")), main.fileName());
+    if (answer == kAlertDefaultReturn)
+        return false;
+    if (answer == kAlertOtherReturn)
+        Preferences::setBool(PrefKey::DontCheckForTooManyFiles, true);
+    return true;
+}
+
+int Par2RepairPreconditions::countUnrelatedFiles(const QString& folder, int limit) {
+    int count = 0;
+    QDirIterator entries(folder, QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    while (count <= limit && entries.hasNext()) {
+        entries.next();
+        if (entries.fileInfo().suffix() != QStringLiteral("par2"))
+            ++count;
+    }
+    return count;
+}

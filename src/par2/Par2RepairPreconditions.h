@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The checks a PAR 2 set makes before files are added to it and before a
+// verify/repair run.
+class Par2RepairPreconditions {
+public:
+    static constexpr int kMaxFilesInSet = 32768;
+
+    // Whether `count` more files fit beside `numSubjectFiles`; otherwise shows a
+    // critical alert (also in unattended operation) and answers false.
+    static bool checkRoomForFiles(int numSubjectFiles, int count);
+    // Asks whether to go on when the set's folder holds many more files than the
+    // set protects: par2 would search all of them. Answers whether to run.
+    static bool VerifyPreconditionsForRepair(const QString& mainFilePath);
+    // Regular, not hidden files without the extension "par2", counted up to the
+    // first one beyond the limit.
+    static int countUnrelatedFiles(const QString& folder, int limit);
+};

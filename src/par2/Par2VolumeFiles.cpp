@@ -1,0 +1,80 @@
+#include "Par2VolumeFiles.h"
+
+#include "platform/Preferences.h"
+#include "platform/Trash.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The digits starting at `from`, up to the first other character.
+qsizetype digitsFrom(const QString& text, qsizetype from) {
+    qsizetype end = from;
+    while (end < text.size() && isAsciiDigit(text[end]))
+        ++end;
+    return end - from;
+}
+
+QString withoutLastExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString lastExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+} // namespace
+
+int Par2VolumeFiles::FindVolPartInFilename(const QString& name) {
+    const QString base = withoutLastExtension(name);
+    const qsizetype vol = base.lastIndexOf(QStringLiteral("vol"), -1, Qt::CaseInsensitive);
+    if (vol < 2)
+        return -1;
+    const qsizetype first = digitsFrom(base, vol + 3);
+    const qsizetype plus = vol + 3 + first;
+    if (first == 0 || plus >= base.size() || base[plus] != u'+')
+        return -1;
+    const qsizetype second = digitsFrom(base, plus + 1);
+    return second > 0 && plus + 1 + second == base.size() ? int(vol) : -1;
+}
+
+QStringList Par2VolumeFiles::recoveryFilesOfSet(const QString& mainFileName,
+                                                const QStringList& candidates) {
+    const QString main = mainFileName.toLower();
+    int volPart = FindVolPartInFilename(main);
+    QString prefix;
+    if (volPart == -1) {
+        prefix = withoutLastExtension(main);
+        volPart = int(prefix.size()) + 1;
+    } else {
+        prefix = main.left(volPart - 1);
+    }
+    const QString suffix = lastExtension(main);
+    QStringList found;
+    for (const QString& candidate : candidates) {
+        const QString name = candidate.toLower();
+        if (!name.startsWith(prefix) || !name.endsWith(suffix))
+            continue;
+        const int candidateVolPart = FindVolPartInFilename(name);
+        if (candidateVolPart == volPart ||
+            (candidateVolPart == -1 && withoutLastExtension(name) == prefix))
+            found.append(candidate);
+    }
+    return found;
+}
+
+void Par2VolumeFiles::DoAutoDeleteParFiles(const QString& folder, const QString& mainFileName,
+                                           const QStringList& candidates) {
+    if (!Preferences::boolForKey(PrefKey::AutoDeletePnn))
+        return;
+    for (const QString& name : recoveryFilesOfSet(mainFileName, candidates))
+        Trash::moveToTrash(folder + QLatin1Char('/') + QFileInfo(name).fileName());
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Moves files to the user's freedesktop trash.
+class Trash {
+public:
+    // Qt gives up when the XDG data folder does not exist yet (a fresh account);
+    // the folder is made first so the move can succeed.
+    static bool moveToTrash(const QString& path);
+};

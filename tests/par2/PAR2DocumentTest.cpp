@@ -1,0 +1,123 @@
+#include "par2/PAR2Document.h"
+
+#include "EventLoopWait.h"
+#include "LogCapture.h"
+#include "Par2TestSupport.h"
+#include "TestEnvironment.h"
+#include "app/PARDocumentController.h"
+#include "par2/EncodingSelectionController.h"
+#include "par2/EncodingSelectionSheet.h"
+#include "platform/Preferences.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs the event loop without spinning, so the helper (at the lowest priority)
+// gets the processor.
+bool waitUntil(const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < 120000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return condition();
+}
+
+struct CancellingSheet : EncodingSelectionSheet {
+    CancellingSheet() { install(this); }
+    ~CancellingSheet() override { install(nullptr); }
+    void beginSheet(const std::shared_ptr<EncodingSelectionController>& controller,
+                    DocumentWindowInterface*) override {
+        ++shown;
+        controller->sheetDidEnd(EncodingSelectionController::kReturnCancel, 0);
+    }
+    int shown = 0;
+};
+
+// PAR 2 documents running the real par2 as their helper.
+class PAR2DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString helpers = TestEnvironment::makeFolder(QStringLiteral("par2-helpers"));
+        QFile::link(QStringLiteral("/usr/bin/par2"), helpers + QStringLiteral("/par2SL"));
+        qputenv("VELMORA_HELPERS_DIR", QFile::encodeName(helpers));
+        m_folder = TestEnvironment::makeFolder(QStringLiteral("par2-document"));
+    }
+    void TearDown() override { qunsetenv("VELMORA_HELPERS_DIR"); }
+
+    QString path(const QString& name) const { return m_folder + QLatin1Char('/') + name; }
+    void write(const QString& name, const QByteArray& data) { writeFile(path(name), data); }
+
+    std::shared_ptr<PAR2Document> open(const QString& name) {
+        auto document = std::make_shared<PAR2Document>();
+        m_controller.addDocument(document);
+        document->readFromFile(path(name), QStringLiteral("PAR2 File"));
+        return document;
+    }
+
+    PARDocumentController m_controller;
+    QString m_folder;
+};
+
+} // namespace
+
+TEST_F(PAR2DocumentTest, RepairsEndToEndAndDeletesOnlyItsOwnRecoveryFiles) {
+    const QByteArray original = randomBytes(60000, 1);
+    write("f1.bin", original);
+    write("f2.bin", randomBytes(20000, 2));
+    ASSERT_EQ(runPar2In(m_folder,
+                        {"c", "-q", "-q", "-b40", "-r20", "--", "set.par2", "f1.bin", "f2.bin"}),
+              0);
+    write("other.bin", randomBytes(5000, 3));
+    ASSERT_EQ(runPar2In(m_folder,
+                        {"c", "-q", "-q", "-b10", "-r10", "-n1", "--", "other.par2", "other.bin"}),
+              0);
+    damageFile(path("f1.bin"), 100);
+    Preferences::setBool(PrefKey::AutoDeletePnn, true);
+
+    auto document = open("set.par2");
+    document->ProcessRepairCurrentFile();
+    ASSERT_TRUE(waitUntil([&] { return !QFile::exists(path("set.par2")); }));
+    Preferences::setBool(PrefKey::AutoDeletePnn, false);
+
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Repaired);
+    EXPECT_EQ(document->fileStatusSnapshot().value("f1.bin").fileStatus(), FileCode::Repaired);
+    EXPECT_FALSE(document->pxxFileStatusSnapshot().isEmpty());
+    const StatisticsRecord statistics = document->statistics();
+    EXPECT_EQ(statistics[StatisticsRecord::IntactFiles], 2u);
+    EXPECT_EQ(statistics[StatisticsRecord::TotalFiles], 2u);
+    EXPECT_GT(statistics[StatisticsRecord::BlockSize], 0u);
+    EXPECT_TRUE(document->emptyPar2Files().contains("other.par2"));
+    EXPECT_EQ(QDir(m_folder).entryList({"set*"}, QDir::Files), QStringList());
+    EXPECT_TRUE(QFile::exists(path("other.par2")));
+    EXPECT_EQ(readFile(path("f1.bin")), original);
+}
+
+TEST_F(PAR2DocumentTest, TheNamesEncodingIsAskedOnceAndCancelClosesTheDocument) {
+    write("set.par2", fileDescriptionPacket("caf\xe9") + fileDescriptionPacket("b"));
+    auto document = open("set.par2");
+    {
+        CancellingSheet sheet;
+        EXPECT_FALSE(document->prepareDocForRepairRun());
+        ASSERT_TRUE(spinUntil([&] { return document->isClosed(); }));
+        EXPECT_EQ(sheet.shown, 1);
+        EXPECT_NE(document->m_DocumentStatus(), DocStatus::WaitingForTurn);
+    }
+
+    LogCapture log;
+    write("junk.par2", "not a par2 file");
+    EXPECT_TRUE(open("junk.par2")->prepareDocForRepairRun());
+    EXPECT_TRUE(log.contains("did not contain any decodable files name and might be corrupt"));
+
+    Preferences::setBool(PrefKey::UnattendedOperation, true);
+    EXPECT_TRUE(open("set.par2")->prepareDocForRepairRun());
+    Preferences::setBool(PrefKey::UnattendedOperation, false);
+    EXPECT_TRUE(
+        log.contains("Info: using default string encoding Western (ISO Latin 1) for par2 file"));
+}

@@ -1,0 +1,119 @@
+#include "Par2TestSupport.h"
+#include "TestEnvironment.h"
+#include "par2/Par2CommandLine.h"
+#include "par2/Par2OutputParser.h"
+
+#include <QProcess>
+#include <QStringDecoder>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Sets made by the real par2 in a temporary folder, verified and repaired with
+// the application's argument list while the parser reads the output as it comes.
+class Par2RealHelperTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_folder + QLatin1Char('/') + name; }
+    void write(const QString& name, const QByteArray& data) { writeFile(path(name), data); }
+    QByteArray read(const QString& name) const { return readFile(path(name)); }
+    void rename(const QString& from, const QString& to) {
+        ASSERT_TRUE(QFile::rename(path(from), path(to)));
+    }
+
+    void makeSet(const QString& redundancy = QStringLiteral("-r20")) {
+        m_folder = TestEnvironment::makeFolder(QStringLiteral("real"));
+        m_model = Par2OutputModel();
+        m_model.m_DocumentStatus = DocStatus::Verifying;
+        m_parser.resetForRun();
+        for (int i = 1; i <= 3; ++i)
+            write(QStringLiteral("f%1.bin").arg(i), m_original[i] = randomBytes(20000, i));
+        write(QStringLiteral("small.txt"), "hello\n");
+        ASSERT_EQ(runPar2In(m_folder, {"c", "-q", "-q", "-b40", redundancy, "--", "set.par2",
+                                       "f1.bin", "f2.bin", "f3.bin", "small.txt"}),
+                  0);
+    }
+
+    int32_t repair(const QString& main = QStringLiteral("set.par2")) {
+        QProcess process;
+        process.setWorkingDirectory(m_folder);
+        process.start(QStringLiteral("/usr/bin/par2"),
+                      Par2CommandLine::makeRepairParamArray(path(main)));
+        QStringDecoder out(QStringDecoder::Utf8), err(QStringDecoder::Utf8);
+        for (bool running = true; running;) {
+            running = !process.waitForFinished(5);
+            if (const QString text = out.decode(process.readAllStandardOutput()); !text.isEmpty())
+                m_parser.ProcessStdOutData(text);
+            if (const QString text = err.decode(process.readAllStandardError()); !text.isEmpty())
+                m_parser.ProcessStdErrData(text);
+        }
+        m_model.m_ParMainOutput += QLatin1Char('\n');
+        m_parser.DetermineFinalStatusAfterRecover(process.exitCode(), m_folder);
+        return m_model.m_DocumentStatus;
+    }
+
+    int32_t status(const QString& name) const {
+        return m_model.m_FileStatus.value(name).fileStatus();
+    }
+
+    QString m_folder;
+    QByteArray m_original[4];
+    Par2OutputModel m_model;
+    Par2OutputParser m_parser{m_model};
+};
+
+} // namespace
+
+TEST_F(Par2RealHelperTest, EveryOutcomeOfAVerifyRepairRun) {
+    makeSet();
+    EXPECT_EQ(repair(), DocStatus::AllIntact);
+    EXPECT_EQ(m_model.m_NumRecoverableFiles, 4);
+
+    makeSet();
+    rename("f3.bin", "other.name");
+    write("unrelated.dat", randomBytes(3000, 9));
+    EXPECT_EQ(repair(), DocStatus::AllIntactWrongNames);
+    EXPECT_EQ(m_model.m_FileStatus.value("f3.bin").associatedFilename(), "other.name");
+    EXPECT_TRUE(m_model.m_ParMainOutput.contains("File: \"unrelated.dat\" - no data found."));
+    EXPECT_FALSE(m_model.m_PxxFileStatus.contains("unrelated.dat"));
+    EXPECT_EQ(read("f3.bin"), m_original[3]);
+
+    makeSet();
+    damageFile(path("f1.bin"), 1000);
+    EXPECT_EQ(repair(), DocStatus::Repaired);
+    EXPECT_EQ(status("f1.bin"), FileCode::Repaired);
+    EXPECT_EQ(read("f1.bin"), m_original[1]);
+
+    makeSet();
+    damageFile(path("f1.bin"), 1000);
+    rename("f2.bin", "renamed.dat");
+    EXPECT_EQ(repair(), DocStatus::RepairedWrongNames);
+    EXPECT_EQ(status("f2.bin"), FileCode::FoundUnderOtherName);
+    EXPECT_EQ(read("f2.bin"), m_original[2]);
+
+    makeSet();
+    EXPECT_EQ(repair(QStringLiteral("missing.par2")), DocStatus::HelperErrors);
+}
+
+TEST_F(Par2RealHelperTest, TooFewRecoveryBlocksPutsMisnamedFilesBack) {
+    makeSet(QStringLiteral("-c2"));
+    QFile::remove(path("f1.bin"));
+    rename("f2.bin", "moved.bin");
+    write("f2.bin", "junk in the way");
+    EXPECT_EQ(repair(), DocStatus::RepairImpossible);
+    EXPECT_GT(m_model.m_NumMissingBlocks, 0);
+    EXPECT_EQ(status("f1.bin"), FileCode::MissingUnrecoverable);
+    EXPECT_EQ(read("f2.bin"), m_original[2]);
+    EXPECT_EQ(read("f2.bin.1"), "junk in the way");
+    EXPECT_FALSE(QFile::exists(path("moved.bin")));
+}
+
+TEST_F(Par2RealHelperTest, RecoveryFilesThatAddNothing) {
+    makeSet();
+    ASSERT_TRUE(QFile::copy(path("set.vol0+1.par2"), path("copy.par2")));
+    write("other.bin", randomBytes(5000, 5));
+    ASSERT_EQ(runPar2In(m_folder, {"c", "-q", "-q", "-b10", "--", "other.par2", "other.bin"}), 0);
+    EXPECT_EQ(repair(), DocStatus::AllIntact);
+    for (const char* name : {"set.par2", "copy.par2", "other.par2"})
+        EXPECT_TRUE(m_model.m_EmptyPar2Files.contains(name)) << name;
+    EXPECT_FALSE(m_model.m_PxxFileStatus.contains("copy.par2"));
+}

@@ -1,0 +1,221 @@
+#include "TestEnvironment.h"
+#include "UnrarTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+void expectOrderedEvents(const ScriptedGlueDelegate& delegate) {
+    ASSERT_FALSE(delegate.events.isEmpty());
+    EXPECT_EQ(delegate.events.first(), QStringLiteral("started"));
+    EXPECT_EQ(delegate.events.last(), QStringLiteral("ended"));
+    EXPECT_EQ(delegate.endCount, 1);
+}
+
+} // namespace
+
+TEST(VLMUnrarLibGlue, ExtractsASingleVolumeBesideTheArchive) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    ScriptedGlueDelegate delegate;
+    const auto glue = extract(folder + QStringLiteral("/single.rar"), QString(), delegate);
+    EXPECT_EQ(delegate.result, UnrarOutcome::Finished);
+    expectOrderedEvents(delegate);
+    EXPECT_EQ(readFile(folder + QStringLiteral("/notes.txt")), QByteArray("single volume\n"));
+    EXPECT_EQ(glue->effectiveOutputItem().toLocalFile(), folder + QStringLiteral("/notes.txt"));
+    ASSERT_FALSE(delegate.progress.isEmpty());
+    EXPECT_DOUBLE_EQ(delegate.progress.last().fraction, 1.0);
+    EXPECT_EQ(delegate.progress.last().byteCount, 14);
+    EXPECT_EQ(delegate.progress.last().file, QStringLiteral("notes.txt"));
+
+    ScriptedGlueDelegate unicode;
+    extract(folder + QStringLiteral("/Grüße.rar"), QString(), unicode);
+    EXPECT_EQ(unicode.result, UnrarOutcome::Finished) << unicode.error.code();
+    EXPECT_EQ(readFile(folder + QStringLiteral("/Übung/ä.txt")), QByteArray("umlaut\n"));
+}
+
+struct VolumeSet {
+    const char* firstVolume;
+    const char* data;
+    const char* lastVolume;
+};
+
+class VolumeSchemes : public testing::TestWithParam<VolumeSet> {};
+
+TEST_P(VolumeSchemes, ExtractTheWholeChainAndReportVolumeChanges) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-volumes"));
+    const QString dest = folder + QStringLiteral("/dest");
+    ScriptedGlueDelegate delegate;
+    extract(folder + QLatin1Char('/') + QLatin1String(GetParam().firstVolume), dest, delegate);
+    ASSERT_EQ(delegate.result, UnrarOutcome::Finished) << delegate.error.code();
+    const QString data = QLatin1String(GetParam().data);
+    EXPECT_EQ(readFile(dest + QLatin1Char('/') + data), readFile(folder + QLatin1Char('/') + data));
+    ASSERT_FALSE(delegate.volumes.isEmpty());
+    EXPECT_EQ(delegate.volumes.last(),
+              folder + QLatin1Char('/') + QLatin1String(GetParam().lastVolume));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rar, VolumeSchemes,
+    testing::Values(VolumeSet{"width1.part1.rar", "data-width1.bin", "width1.part4.rar"},
+                    VolumeSet{"width2.part01.rar", "data-width2.bin", "width2.part14.rar"},
+                    VolumeSet{"width3.part001.rar", "data-width3.bin", "width3.part123.rar"},
+                    VolumeSet{"classic.rar", "data-classic.bin", "classic.r01"}),
+    [](const testing::TestParamInfo<VolumeSet>& info) {
+        return QString::fromLatin1(info.param.firstVolume).replace('.', '_').toStdString();
+    });
+
+TEST(VLMUnrarLibGlue, MissingMiddleVolumeFailsWithItsPath) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-volumes"));
+    const QString dest = folder + QStringLiteral("/dest");
+    ScriptedGlueDelegate delegate;
+    extract(folder + QStringLiteral("/gap.part1.rar"), dest, delegate);
+    EXPECT_EQ(delegate.result, UnrarOutcome::Failed);
+    EXPECT_EQ(delegate.error.domain(), VLMError::kUnrarDomain);
+    EXPECT_EQ(delegate.error.code(), 15);
+    EXPECT_EQ(delegate.error.userInfo().value(VLMUnrarLibGlue::kFilePathInErrorKey).toString(),
+              folder + QStringLiteral("/gap.part2.rar"));
+    EXPECT_FALSE(QFileInfo::exists(dest));
+}
+
+TEST(VLMUnrarLibGlue, AsksForAPasswordOnceAndCachesIt) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    for (const QString& archive : {QStringLiteral("password.rar"), QStringLiteral("headers.rar")}) {
+        const QString dest = folder + QStringLiteral("/dest-") + archive;
+        ScriptedGlueDelegate delegate;
+        delegate.passwords = {QStringLiteral("secret")};
+        extract(folder + QLatin1Char('/') + archive, dest, delegate);
+        EXPECT_EQ(delegate.result, UnrarOutcome::Finished) << archive.toStdString();
+        ASSERT_EQ(delegate.passwordQuestions.size(), 1) << archive.toStdString();
+        // Encrypted headers are asked for before any entry is known.
+        EXPECT_EQ(delegate.passwordQuestions.first().isEmpty(), archive == "headers.rar");
+        EXPECT_EQ(readFile(dest + QStringLiteral("/locked/two.txt")), QByteArray("two\n"));
+    }
+}
+
+TEST(VLMUnrarLibGlue, AnEmptyOrMissingPasswordAbortsWithoutAskingAgain) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    for (const std::optional<QString>& answer :
+         {std::optional<QString>(QString()), std::optional<QString>()}) {
+        for (const QString& archive :
+             {QStringLiteral("password.rar"), QStringLiteral("headers.rar")}) {
+            const QString dest = folder + QStringLiteral("/dest");
+            ScriptedGlueDelegate delegate;
+            delegate.passwords = {answer, answer};
+            extract(folder + QLatin1Char('/') + archive, dest, delegate);
+            EXPECT_EQ(delegate.result, UnrarOutcome::Failed) << archive.toStdString();
+            EXPECT_EQ(delegate.error.domain(), VLMError::kUnrarDomain);
+            EXPECT_EQ(delegate.passwordQuestions.size(), 1) << archive.toStdString();
+            EXPECT_FALSE(QFileInfo::exists(dest + QStringLiteral("/locked/one.txt")));
+        }
+    }
+}
+
+TEST(VLMUnrarLibGlue, SeveralTopLevelItemsGoIntoAFolderNamedAfterTheArchive) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    ScriptedGlueDelegate delegate;
+    const auto glue = extract(folder + QStringLiteral("/multi.rar"), QString(), delegate);
+    EXPECT_EQ(delegate.result, UnrarOutcome::Finished);
+    EXPECT_EQ(glue->topLevelItems(), (QSet<QString>{"a.txt", "b.txt"}));
+    EXPECT_EQ(glue->effectiveOutputItem().toLocalFile(), folder + QStringLiteral("/multi"));
+    EXPECT_EQ(readFile(folder + QStringLiteral("/multi/b.txt")), QByteArray("second\n"));
+}
+
+TEST(VLMUnrarLibGlue, OneTopLevelFolderIsExtractedAsItIs) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    const QString dest = folder + QStringLiteral("/dest");
+    ScriptedGlueDelegate delegate;
+    const auto glue = extract(folder + QStringLiteral("/film.rar"), dest, delegate);
+    EXPECT_EQ(delegate.result, UnrarOutcome::Finished);
+    EXPECT_EQ(glue->effectiveOutputItem().toLocalFile(), dest + QStringLiteral("/film"));
+    EXPECT_EQ(readFile(dest + QStringLiteral("/film/a.mkv")),
+              readFile(folder + QStringLiteral("/src-film/film/a.mkv")));
+    EXPECT_EQ(glue->totalUnpackedByteCountInArchive(), 200000 + 15);
+}
+
+TEST(VLMUnrarLibGlue, NothingToUnpackNeitherDividesByZeroNorTouchesTheOutputFolder) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    ScriptedGlueDelegate zero;
+    const auto zeroGlue = extract(folder + QStringLiteral("/zero.rar"), QString(), zero);
+    EXPECT_EQ(zero.result, UnrarOutcome::Finished);
+    EXPECT_EQ(zeroGlue->totalUnpackedByteCountInArchive(), 0);
+    EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/empty/nothing.txt")).isFile());
+    for (const auto& step : zero.progress)
+        EXPECT_TRUE(std::isfinite(step.fraction) && step.fraction <= 1.0);
+
+    const QString dest = folder + QStringLiteral("/dest");
+    ScriptedGlueDelegate empty;
+    const auto emptyGlue = extract(folder + QStringLiteral("/empty.rar"), dest, empty);
+    EXPECT_EQ(empty.result, UnrarOutcome::Finished);
+    EXPECT_TRUE(emptyGlue->topLevelItems().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dest));
+    EXPECT_TRUE(empty.existingOutputQuestions.isEmpty());
+}
+
+TEST(VLMUnrarLibGlue, CancelInTheMiddleEndsCanceledWithoutError) {
+    const QString folder =
+        makeFixtures(QStringLiteral("make-rar-large"),
+                     {QStringLiteral("64"), QStringLiteral("16"), QStringLiteral("0")});
+    const QString dest = folder + QStringLiteral("/dest");
+    ScriptedGlueDelegate delegate;
+    bool idleAfterStop = false;
+    delegate.onProgress = [&idleAfterStop](VLMUnrarLibGlue* glue) {
+        if (!glue->unrarCanceled()) {
+            glue->stopUnrar();
+            idleAfterStop = !glue->unrarIsRunning();
+        }
+    };
+    const auto glue = extract(folder + QStringLiteral("/large.part1.rar"), dest, delegate);
+    EXPECT_EQ(delegate.result, UnrarOutcome::Canceled);
+    EXPECT_TRUE(delegate.error.isNull());
+    EXPECT_TRUE(idleAfterStop);
+    EXPECT_LT(glue->unpackedByteCountSoFar(), glue->totalUnpackedByteCountInArchive() / 2);
+}
+
+TEST(VLMUnrarLibGlue, StartingTwiceRunsOnceAndTheGlueCanRunAgainWhenIdle) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    const QString dest = folder + QStringLiteral("/dest");
+    ScriptedGlueDelegate delegate;
+    auto glue = VLMUnrarLibGlue::initWithRarFile(
+        QUrl::fromLocalFile(folder + QStringLiteral("/multi.rar")), QUrl::fromLocalFile(dest));
+    glue->setDelegate(&delegate);
+    glue->startUnrar();
+    glue->startUnrar();
+    ASSERT_TRUE(delegate.waitForEnd());
+    EXPECT_EQ(delegate.events.count(QStringLiteral("started")), 1);
+    waitUntilReleased(glue);
+    EXPECT_FALSE(glue->unrarIsRunning());
+    ScriptedGlueDelegate second;
+    second.existingOutputAction = ExistingOutputAction::Overwrite;
+    glue->setDelegate(&second);
+    glue->startUnrar();
+    ASSERT_TRUE(second.waitForEnd());
+    waitUntilReleased(glue);
+    EXPECT_EQ(second.result, UnrarOutcome::Finished);
+    // The second run goes into the same folder, not into multi/multi.
+    EXPECT_EQ(glue->outputDirURL().toLocalFile(), dest + QStringLiteral("/multi"));
+    EXPECT_EQ(second.existingOutputQuestions.size(), 1);
+}
+
+TEST(VLMUnrarLibGlue, ARunOutlivesItsOwnerAndADetachedDelegateHearsNothing) {
+    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
+    ScriptedGlueDelegate delegate;
+    auto glue =
+        VLMUnrarLibGlue::initWithRarFile(QUrl::fromLocalFile(folder + QStringLiteral("/film.rar")));
+    const std::weak_ptr<VLMUnrarLibGlue> watcher = glue;
+    glue->setDelegate(&delegate);
+    glue->startUnrar();
+    glue->setDelegate(nullptr);
+    glue.reset();
+    QElapsedTimer timer;
+    timer.start();
+    while (!watcher.expired() && timer.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(watcher.expired());
+    EXPECT_TRUE(delegate.events.isEmpty());
+    EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/film/b.nfo")).isFile());
+}
