@@ -4,7 +4,7 @@
 // thread, as in the application. The last line is the ratio of the medians.
 //
 //   bench_unrar [DATA-FOLDER]   (default: bench/unrar-data beside the executable)
-#include "unrar/MainThreadMailbox.h"
+#include "platform/MainThread.h"
 #include "unrar/VLMUnrarLibGlue.h"
 
 #include <QCoreApplication>
@@ -111,7 +111,7 @@ double microsecondsPerEvent(qint64 count) {
     std::thread worker([&] {
         const QString file = QStringLiteral("random.bin");
         for (qint64 i = 1; i <= count; ++i)
-            MainThreadMailbox::post([keep, file, i, count, &delegate] {
+            MainThread::post([keep, file, i, count, &delegate] {
                 delegate.unrarLibGlueProgress(nullptr, double(i) / double(count), i, file);
             });
     });
@@ -125,6 +125,7 @@ double microsecondsPerEvent(qint64 count) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    MainThread::initialize();
     const QString dataFolder =
         argc > 1 ? QString::fromLocal8Bit(argv[1])
                  : QCoreApplication::applicationDirPath() + QStringLiteral("/unrar-data");

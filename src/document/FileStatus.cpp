@@ -53,3 +53,34 @@ void FileStatus::setFileStatus(int32_t status) {
     if (status != m_fileStatus && isAllowedTransition(m_fileStatus, status))
         m_fileStatus = status;
 }
+
+namespace {
+
+bool changeDamagedAndMissing(FileStatusMap& files, bool onlyInVolumeSet, int32_t damagedTo,
+                             int32_t missingTo) {
+    bool visited = false;
+    for (FileStatus& record : files) {
+        if (onlyInVolumeSet && !record.fileInVolumeSet())
+            continue;
+        if (record.fileStatus() == FileCode::Damaged) {
+            record.setFileStatus(damagedTo);
+            visited = true;
+        } else if (record.fileStatus() == FileCode::Missing) {
+            record.setFileStatus(missingTo);
+            visited = true;
+        }
+    }
+    return visited;
+}
+
+} // namespace
+
+bool SetCorruptMissingToRecoverable(FileStatusMap& files) {
+    return changeDamagedAndMissing(files, true, FileCode::DamagedRecoverable,
+                                   FileCode::MissingRecoverable);
+}
+
+bool SetCorruptMissingToUnRecoverable(FileStatusMap& files) {
+    return changeDamagedAndMissing(files, false, FileCode::DamagedUnrecoverable,
+                                   FileCode::MissingUnrecoverable);
+}

@@ -44,3 +44,9 @@ private:
 // File name -> record. Copies share their data until one side changes, so the
 // window can take cheap snapshots.
 using FileStatusMap = QMap<QString, FileStatus>;
+
+// Damaged (2) and missing (4) files become recoverable (7, 5), but only those the
+// set protects, or unrecoverable (8, 6), all of them. Both answer whether any
+// record had code 2 or 4, so the caller knows to tell the window.
+bool SetCorruptMissingToRecoverable(FileStatusMap& files);
+bool SetCorruptMissingToUnRecoverable(FileStatusMap& files);

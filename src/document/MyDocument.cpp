@@ -108,7 +108,11 @@ void MyDocument::UpdateUI() {
     noteFileStatusChanged();
 }
 
-void MyDocument::noteFileStatusChanged() {
+void MyDocument::noteFileStatusChanged(const QString& emphasizeKey) {
+    if (!emphasizeKey.isNull()) {
+        std::lock_guard guard(m_updateLock);
+        m_pendingEmphasizeKey = emphasizeKey;
+    }
     requestWindowUpdate(FileStatusUpdate, true);
 }
 
@@ -146,9 +150,11 @@ void MyDocument::requestWindowUpdate(unsigned updates, bool waitForWindow) {
 void MyDocument::deliverWindowUpdates() {
     unsigned updates = 0;
     qsizetype delivered = 0;
+    QString emphasizeKey;
     {
         std::lock_guard guard(m_updateLock);
         updates = std::exchange(m_pendingUpdates, 0);
+        emphasizeKey = std::exchange(m_pendingEmphasizeKey, QString());
         m_deliveryPosted = false;
         delivered = m_outputDelivered;
     }
@@ -179,7 +185,7 @@ void MyDocument::deliverWindowUpdates() {
     if (updates & ProgressUpdate)
         window->ProgressionChanged(this, m_progress);
     if (updates & FileStatusUpdate)
-        window->FileStatusChanged(this, fileStatus, pxxFileStatus, QString());
+        window->FileStatusChanged(this, fileStatus, pxxFileStatus, emphasizeKey);
     if (updates & WholeOutputUpdate)
         window->ParOutputChanged(this, output);
     else if ((updates & OutputAppendUpdate) && !output.isEmpty())

@@ -174,7 +174,8 @@ protected:
 
     // Ask for the window to learn of changes; delivered after the lock is
     // released, or at once when the caller does not hold it.
-    void noteFileStatusChanged();
+    // A file found under another name passes its name, for the window to show.
+    void noteFileStatusChanged(const QString& emphasizeKey = QString());
 
     // Guarded by the document lock.
     FileStatusMap m_FileStatus;
@@ -252,5 +253,6 @@ private:
     unsigned m_pendingUpdates = 0;
     bool m_deliveryPosted = false;
     qsizetype m_outputDelivered = 0;
+    QString m_pendingEmphasizeKey;
     std::atomic<std::thread::id> m_documentLockHolder{};
 };

@@ -50,7 +50,8 @@ private:
 };
 
 PAR2Document::PAR2Document() : MyDocument(Par2CommandLine::kToolName) {
-    m_parser.setFileStatusNotice([this](const QString&) { noteFileStatusChanged(); });
+    m_parser.setFileStatusNotice(
+        [this](const QString& emphasizeKey) { noteFileStatusChanged(emphasizeKey); });
 }
 
 PAR2Document::~PAR2Document() {

@@ -400,34 +400,12 @@ void Par2OutputParser::ParseProgressLine(QStringView line) {
 // ---- Bulk changes and the end of the run --------------------------------------
 
 void Par2OutputParser::SetCorruptMissingToRecoverable() {
-    bool changed = false;
-    for (FileStatus& record : m_model.m_FileStatus) {
-        if (!record.fileInVolumeSet())
-            continue;
-        if (record.fileStatus() == FileCode::Damaged) {
-            record.setFileStatus(FileCode::DamagedRecoverable);
-            changed = true;
-        } else if (record.fileStatus() == FileCode::Missing) {
-            record.setFileStatus(FileCode::MissingRecoverable);
-            changed = true;
-        }
-    }
-    if (changed)
+    if (::SetCorruptMissingToRecoverable(m_model.m_FileStatus))
         notify();
 }
 
 void Par2OutputParser::SetCorruptMissingToUnRecoverable() {
-    bool changed = false;
-    for (FileStatus& record : m_model.m_FileStatus) {
-        if (record.fileStatus() == FileCode::Damaged) {
-            record.setFileStatus(FileCode::DamagedUnrecoverable);
-            changed = true;
-        } else if (record.fileStatus() == FileCode::Missing) {
-            record.setFileStatus(FileCode::MissingUnrecoverable);
-            changed = true;
-        }
-    }
-    if (changed)
+    if (::SetCorruptMissingToUnRecoverable(m_model.m_FileStatus))
         notify();
 }
 

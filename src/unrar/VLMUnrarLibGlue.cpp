@@ -1,7 +1,7 @@
 #include "VLMUnrarLibGlue.h"
 
-#include "MainThreadMailbox.h"
 #include "RarEntryName.h"
+#include "platform/MainThread.h"
 #include "platform/SerialQueue.h"
 
 #include <QDir>
@@ -76,7 +76,7 @@ VLMUnrarLibGlue::VLMUnrarLibGlue(const QUrl& rarFile, const QUrl& outputDir)
                               : outputDir),
       m_outputDirURL(m_chosenOutputDirURL),
       m_unrarQueue(std::make_unique<SerialQueue>(QStringLiteral("Velmora.unrar_queue"))) {
-    MainThreadMailbox::prepare();
+    MainThread::initialize();
 }
 
 VLMUnrarLibGlue::~VLMUnrarLibGlue() = default;
@@ -94,7 +94,7 @@ void VLMUnrarLibGlue::startUnrar() {
     m_unrarQueue->async([self = shared_from_this()]() mutable {
         self->runUnrar();
         // The last reference may be this one; it must not die on the queue's thread.
-        MainThreadMailbox::post([keep = std::move(self)] {});
+        MainThread::post([keep = std::move(self)] {});
     });
 }
 
@@ -114,7 +114,7 @@ void VLMUnrarLibGlue::stopUnrar() {
 }
 
 template <typename Event> void VLMUnrarLibGlue::postToDelegate(Event event) {
-    MainThreadMailbox::post([self = shared_from_this(), event = std::move(event)] {
+    MainThread::post([self = shared_from_this(), event = std::move(event)] {
         if (VLMUnrarLibGlueDelegate* delegate = self->m_delegate)
             event(delegate, self.get());
     });

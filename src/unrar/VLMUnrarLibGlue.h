@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MainThreadMailbox.h"
 #include "VLMUnrarLibGlueDelegate.h"
 #include "app/VLMError.h"
+#include "platform/MainThread.h"
 
 #include <QHash>
 #include <QSet>
@@ -123,7 +123,7 @@ private:
 template <typename Answer, typename Question>
 Answer VLMUnrarLibGlue::askDelegate(Answer fallback, Question ask) {
     Answer answer = fallback;
-    MainThreadMailbox::runSync([&] {
+    MainThread::runSync([&] {
         if (m_delegate != nullptr)
             answer = ask(m_delegate);
     });

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -119,29 +120,21 @@ TEST_F(RunnerTest, AtMost4096ArgumentsAreAccepted) {
     EXPECT_EQ(document->m_PARIsRunning(), RunKind::None);
 }
 
-TEST_F(RunnerTest, AbortInterruptsTheHelperAndTheRunEndsAsStopped) {
-    writeHelper(QStringLiteral("hang"),
-                "trap 'exit 130' INT\necho started\nwhile :; do sleep 0.05; done\n");
-    auto document = openDocument(QStringLiteral("hang"));
-    document->windowControllerDidLoadNib();
-    ASSERT_TRUE(
-        spinUntil([&] { return m_window.shownOutput.contains(QStringLiteral("started")); }));
-    document->PerformAbortAction();
-    ASSERT_TRUE(runEnded(document));
-    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Aborted);
-    EXPECT_EQ(document->exitStatus, 130);
-}
-
-TEST_F(RunnerTest, AHelperThatIgnoresTheInterruptIsKilled) {
-    writeHelper(QStringLiteral("stubborn"),
-                "trap '' INT\necho started\nwhile :; do sleep 0.05; done\n");
-    auto document = openDocument(QStringLiteral("stubborn"));
-    document->windowControllerDidLoadNib();
-    ASSERT_TRUE(
-        spinUntil([&] { return m_window.shownOutput.contains(QStringLiteral("started")); }));
-    document->PerformAbortAction();
-    ASSERT_TRUE(runEnded(document));
-    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Aborted);
+TEST_F(RunnerTest, AbortEndsTheRunAsStoppedEvenWhenTheHelperIgnoresTheInterrupt) {
+    const auto abortOnceStarted = [this](const QString& tool, const QByteArray& trap) {
+        writeHelper(tool, trap + "\necho started\nwhile :; do sleep 0.05; done\n");
+        auto document = openDocument(tool);
+        document->windowControllerDidLoadNib();
+        EXPECT_TRUE(
+            spinUntil([&] { return m_window.shownOutput.contains(QStringLiteral("started")); }));
+        document->PerformAbortAction();
+        EXPECT_TRUE(runEnded(document));
+        EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Aborted) << tool.toStdString();
+        return document->exitStatus;
+    };
+    EXPECT_EQ(abortOnceStarted(QStringLiteral("polite"), "trap 'exit 130' INT"), 130);
+    m_window.shownOutput.clear();
+    EXPECT_EQ(abortOnceStarted(QStringLiteral("stubborn"), "trap '' INT"), 128 + SIGKILL);
 }
 
 TEST_F(RunnerTest, AMissingHelperIsReportedAndNothingKeepsRunning) {
