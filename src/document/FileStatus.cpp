@@ -84,3 +84,18 @@ bool SetCorruptMissingToUnRecoverable(FileStatusMap& files) {
     return changeDamagedAndMissing(files, false, FileCode::DamagedUnrecoverable,
                                    FileCode::MissingUnrecoverable);
 }
+
+QString detachedCopy(const QString& text) {
+    return text.isNull() ? QString() : QString(text.constData(), text.size());
+}
+
+FileStatusMap detachedCopy(const FileStatusMap& files) {
+    FileStatusMap copy;
+    for (const FileStatus& record : files) {
+        FileStatus fresh(detachedCopy(record.filename()), record.fileStatus(),
+                         detachedCopy(record.associatedFilename()), record.fileInVolumeSet());
+        fresh.setNumRecoveryBlocks(record.numRecoveryBlocks());
+        copy.insert(fresh.filename(), fresh);
+    }
+    return copy;
+}

@@ -49,4 +49,10 @@ using FileStatusMap = QMap<QString, FileStatus>;
 // set protects, or unrecoverable (8, 6), all of them. Both answer whether any
 // record had code 2 or 4, so the caller knows to tell the window.
 bool SetCorruptMissingToRecoverable(FileStatusMap& files);
+
+// Copies that share no data with the original. Qt's copy-on-write checks its
+// reference count without a memory barrier, so a copy handed to another thread
+// while the owner keeps changing the original must not share its buffers.
+QString detachedCopy(const QString& text);
+FileStatusMap detachedCopy(const FileStatusMap& files);
 bool SetCorruptMissingToUnRecoverable(FileStatusMap& files);

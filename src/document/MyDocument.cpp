@@ -165,14 +165,14 @@ void MyDocument::deliverWindowUpdates() {
     {
         std::lock_guard lock(m_DocumentLock);
         if (updates & FileStatusUpdate) {
-            fileStatus = m_FileStatus;
-            pxxFileStatus = m_PxxFileStatus;
+            fileStatus = detachedCopy(m_FileStatus);
+            pxxFileStatus = detachedCopy(m_PxxFileStatus);
         }
         if (updates & (OutputAppendUpdate | WholeOutputUpdate)) {
             if (m_ParMainOutput.size() < delivered)
                 updates |= WholeOutputUpdate;
-            output =
-                (updates & WholeOutputUpdate) ? m_ParMainOutput : m_ParMainOutput.mid(delivered);
+            output = (updates & WholeOutputUpdate) ? detachedCopy(m_ParMainOutput)
+                                                   : detachedCopy(m_ParMainOutput.mid(delivered));
             std::lock_guard guard(m_updateLock);
             m_outputDelivered = m_ParMainOutput.size();
         }
@@ -730,17 +730,17 @@ void MyDocument::setm_Progression(int32_t percent) {
 
 FileStatusMap MyDocument::fileStatusSnapshot() const {
     std::lock_guard lock(m_DocumentLock);
-    return m_FileStatus;
+    return detachedCopy(m_FileStatus);
 }
 
 FileStatusMap MyDocument::pxxFileStatusSnapshot() const {
     std::lock_guard lock(m_DocumentLock);
-    return m_PxxFileStatus;
+    return detachedCopy(m_PxxFileStatus);
 }
 
 QString MyDocument::ParOutput() const {
     std::lock_guard lock(m_DocumentLock);
-    return m_ParMainOutput;
+    return detachedCopy(m_ParMainOutput);
 }
 
 int MyDocument::numSubjectFiles() const {

@@ -91,6 +91,9 @@ public:
 
     // The runner.
     bool RunPARTask(const QStringList& arguments, int32_t runKind);
+    // Blocks until both readers of the last run have exited. Never call it on the
+    // main thread while a reader may be waiting for the main thread; use
+    // closeWhenReadersExit or hasLiveReaders there.
     void waitForWorkerThreadsFinished();
     // Whether a reader thread of the last run is still alive (never blocks).
     bool hasLiveReaders();

@@ -72,7 +72,7 @@ bool MainThread::isCurrent() {
 }
 
 void MainThread::runSync(const std::function<void()>& fn) {
-    if (isCurrent()) {
+    if (isCurrent() || Dispatcher::instance() == nullptr) {
         fn();
         return;
     }
@@ -89,10 +89,12 @@ void MainThread::runSync(const std::function<void()>& fn) {
     done.wait(guard, [&] { return finished; });
 }
 
+// Without a dispatcher there is no event loop (a plain tool or test), so the
+// caller's thread is the only one there is. Once it exists, work queued after
+// the application object is gone is dropped rather than run on a wrong thread.
 void MainThread::post(std::function<void()> fn) {
-    if (QCoreApplication::instance() == nullptr) {
+    if (Dispatcher* dispatcher = Dispatcher::instance())
+        dispatcher->enqueue(std::move(fn));
+    else
         fn();
-        return;
-    }
-    Dispatcher::instance()->enqueue(std::move(fn));
 }

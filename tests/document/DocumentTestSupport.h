@@ -22,31 +22,46 @@ public:
     bool supportCreation() const override { return true; }
     bool checkRoomForFiles(int) override { return true; }
 
-    QString stdOutText, stdErrText;
-    QString finishedOnThread;
-    int exitStatus = -2;
+    // What the hooks saw; they run on the reader threads under the document
+    // lock, so the test reads it under that lock too.
+    struct Record {
+        QString stdOutText, stdErrText;
+        QString finishedOnThread;
+        int exitStatus = -2;
+    };
+    Record record() const {
+        std::lock_guard lock(m_DocumentLock);
+        return {detachedCopy(m_record.stdOutText), detachedCopy(m_record.stdErrText),
+                detachedCopy(m_record.finishedOnThread), m_record.exitStatus};
+    }
+    void clearStdOut() {
+        std::lock_guard lock(m_DocumentLock);
+        m_record.stdOutText.clear();
+    }
 
 protected:
     // "intact:NAME" lines stand for files the helper found intact.
     void ProcessStdOutData(const QString& text) override {
-        stdOutText += text;
+        m_record.stdOutText += text;
         m_ParMainOutput += text;
         for (const QString& line : text.split(QLatin1Char('\n'))) {
             if (line.startsWith(QStringLiteral("intact:")))
                 m_FileStatus.insert(line.mid(7), FileStatus(line.mid(7), FileCode::Intact));
         }
     }
-    void ProcessStdErrData(const QString& text) override { stdErrText += text; }
+    void ProcessStdErrData(const QString& text) override { m_record.stdErrText += text; }
     void DetermineFinalStatusAfterRecover() override {
         char name[32] = {};
         pthread_getname_np(pthread_self(), name, sizeof name);
-        finishedOnThread = QString::fromLatin1(name);
-        exitStatus = helperExitStatus();
+        m_record.finishedOnThread = QString::fromLatin1(name);
+        m_record.exitStatus = helperExitStatus();
         if (m_DocumentStatus() != DocStatus::Aborted)
-            setm_DocumentStatus(exitStatus == 0 ? DocStatus::AllIntact : DocStatus::HelperErrors);
+            setm_DocumentStatus(m_record.exitStatus == 0 ? DocStatus::AllIntact
+                                                         : DocStatus::HelperErrors);
     }
 
 private:
+    Record m_record;
     QStringList m_arguments;
     OutputPipe m_mainPipe;
 };

@@ -24,7 +24,13 @@ protected:
         QFile main(m_set + QStringLiteral("/set.par2"));
         ASSERT_TRUE(main.open(QIODevice::WriteOnly));
     }
-    void TearDown() override { qunsetenv("VELMORA_HELPERS_DIR"); }
+    // Lets every run of this test end, so nothing it queued reaches the next test.
+    void TearDown() override {
+        for (const auto& document : m_opened)
+            runEnded(document);
+        QCoreApplication::processEvents();
+        qunsetenv("VELMORA_HELPERS_DIR");
+    }
 
     void writeHelper(const QString& name, const QByteArray& body) {
         QFile file(m_helpers + QLatin1Char('/') + name);
@@ -39,14 +45,19 @@ protected:
         m_controller.addDocument(document);
         document->readFromFile(m_set + QStringLiteral("/set.par2"), QStringLiteral("PAR2 File"));
         document->setParController(&m_window);
+        m_opened.append(document);
         return document;
     }
 
+    // The run is over and both readers are gone.
     static bool runEnded(const std::shared_ptr<RecordingDocument>& document) {
-        return spinUntil([&] { return document->m_PARIsRunning() == RunKind::None; });
+        return spinUntil([&] {
+            return document->m_PARIsRunning() == RunKind::None && !document->hasLiveReaders();
+        });
     }
 
     QString m_helpers, m_set;
+    QList<std::shared_ptr<RecordingDocument>> m_opened;
     PARDocumentController m_controller;
     RecordingWindow m_window;
 };
@@ -61,14 +72,13 @@ TEST_F(RunnerTest, ChunksReachTheHooksWholeAndTheMainPipeEndsTheRun) {
     auto document = openDocument(QStringLiteral("chunky"));
     document->windowControllerDidLoadNib();
     ASSERT_TRUE(runEnded(document));
-    EXPECT_EQ(document->stdOutText, QStringLiteral("Loading done\nnaïve\n"));
+    EXPECT_EQ(document->record().stdOutText, QStringLiteral("Loading done\nnaïve\n"));
     EXPECT_EQ(document->ParOutput(), QStringLiteral("Loading done\nnaïve\n\n"));
-    EXPECT_EQ(document->finishedOnThread, QStringLiteral("StdOutThread"));
-    EXPECT_EQ(document->exitStatus, 3);
+    EXPECT_EQ(document->record().finishedOnThread, QStringLiteral("StdOutThread"));
+    EXPECT_EQ(document->record().exitStatus, 3);
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::HelperErrors);
     EXPECT_TRUE(document->m_PARHasRepaired());
-    document->waitForWorkerThreadsFinished();
-    EXPECT_EQ(document->stdErrText, QStringLiteral("warn\n"));
+    EXPECT_EQ(document->record().stdErrText, QStringLiteral("warn\n"));
     // The window saw the whole text before the closing line feed was added.
     EXPECT_TRUE(spinUntil([&] { return m_window.shownOutput + "\n" == document->ParOutput(); }));
     EXPECT_TRUE(m_window.statuses.contains(DocStatus::WaitingForTurn));
@@ -83,7 +93,7 @@ TEST_F(RunnerTest, ARunOnStandardErrorEndsWhenStandardErrorEnds) {
     auto document = openDocument(QStringLiteral("par"), {}, OutputPipe::StdErr);
     document->windowControllerDidLoadNib();
     ASSERT_TRUE(runEnded(document));
-    EXPECT_EQ(document->finishedOnThread, QStringLiteral("StdErrThread"));
+    EXPECT_EQ(document->record().finishedOnThread, QStringLiteral("StdErrThread"));
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::AllIntact);
 }
 
@@ -94,13 +104,13 @@ TEST_F(RunnerTest, TheHelperGetsItsFolderEnvironmentAndPriority) {
     auto document = openDocument(QStringLiteral("env"));
     document->windowControllerDidLoadNib();
     ASSERT_TRUE(runEnded(document));
-    EXPECT_TRUE(document->stdOutText.startsWith(QStringLiteral("5||%1|19\n").arg(m_set)));
+    EXPECT_TRUE(document->record().stdOutText.startsWith(QStringLiteral("5||%1|19\n").arg(m_set)));
 
     // The next run passes the files this one found intact, each behind a tab.
-    document->stdOutText.clear();
+    document->clearStdOut();
     document->PerformRetryRecovery();
     ASSERT_TRUE(runEnded(document));
-    EXPECT_TRUE(document->stdOutText.startsWith(QStringLiteral("5|a.bin\tb c.bin\t|")));
+    EXPECT_TRUE(document->record().stdOutText.startsWith(QStringLiteral("5|a.bin\tb c.bin\t|")));
 }
 
 TEST_F(RunnerTest, AtMost4096ArgumentsAreAccepted) {
@@ -110,7 +120,7 @@ TEST_F(RunnerTest, AtMost4096ArgumentsAreAccepted) {
     const QStringList many(4096, QStringLiteral("f"));
     ASSERT_TRUE(document->RunPARTask(many, RunKind::VerifyRepair));
     ASSERT_TRUE(runEnded(document));
-    EXPECT_EQ(document->stdOutText, QStringLiteral("4096\n"));
+    EXPECT_EQ(document->record().stdOutText, QStringLiteral("4096\n"));
 
     EXPECT_FALSE(
         document->RunPARTask(many + QStringList{QStringLiteral("g")}, RunKind::VerifyRepair));
@@ -130,7 +140,7 @@ TEST_F(RunnerTest, AbortEndsTheRunAsStoppedEvenWhenTheHelperIgnoresTheInterrupt)
         document->PerformAbortAction();
         EXPECT_TRUE(runEnded(document));
         EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Aborted) << tool.toStdString();
-        return document->exitStatus;
+        return document->record().exitStatus;
     };
     EXPECT_EQ(abortOnceStarted(QStringLiteral("polite"), "trap 'exit 130' INT"), 130);
     m_window.shownOutput.clear();
@@ -164,11 +174,11 @@ TEST_F(RunnerTest, ARealPar2VerifyRunEndsAndHandsTheTurnOn) {
     first->windowControllerDidLoadNib();
     second->windowControllerDidLoadNib();
     EXPECT_EQ(second->m_DocumentStatus(), DocStatus::WaitingForTurn);
-    ASSERT_TRUE(
-        spinUntil([&] { return first->finishedOnThread == QStringLiteral("StdOutThread"); }));
+    ASSERT_TRUE(spinUntil(
+        [&] { return first->record().finishedOnThread == QStringLiteral("StdOutThread"); }));
     ASSERT_TRUE(runEnded(first));
     EXPECT_TRUE(first->m_PARHasRepaired());
-    EXPECT_EQ(first->exitStatus, 0);
+    EXPECT_EQ(first->record().exitStatus, 0);
     EXPECT_TRUE(first->ParOutput().contains(QStringLiteral("All files are correct")));
     ASSERT_TRUE(spinUntil([&] { return second->m_PARHasRepaired(); }));
     EXPECT_EQ(second->m_DocumentStatus(), DocStatus::AllIntact);

@@ -25,11 +25,19 @@ protected:
         for (int i = 0; i < 3; ++i)
             m_documents.append(makeDocument(i));
     }
+    // Every document ends its run and nobody is left waiting, so nothing of this
+    // test runs on after it.
     void TearDown() override {
         for (int i = 0; i < 3; ++i)
             release(i);
-        for (const auto& document : m_documents)
-            spinUntil([&] { return document->m_PARIsRunning() == RunKind::None; });
+        spinUntil([&] {
+            return std::all_of(m_documents.begin(), m_documents.end(), [](const auto& document) {
+                return document->isClosed() ||
+                       (!document->isWaitingForExclusiveProcessing() &&
+                        document->m_PARIsRunning() == RunKind::None && !document->hasLiveReaders());
+            });
+        });
+        QCoreApplication::processEvents();
         Preferences::remove(PrefKey::SimultaneousProcessing);
         qunsetenv("VELMORA_HELPERS_DIR");
     }

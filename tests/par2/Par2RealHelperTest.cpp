@@ -3,7 +3,6 @@
 #include "par2/Par2CommandLine.h"
 #include "par2/Par2OutputParser.h"
 
-#include <QProcess>
 #include <QStringDecoder>
 #include <gtest/gtest.h>
 
@@ -34,20 +33,15 @@ protected:
     }
 
     int32_t repair(const QString& main = QStringLiteral("set.par2")) {
-        QProcess process;
-        process.setWorkingDirectory(m_folder);
-        process.start(QStringLiteral("/usr/bin/par2"),
-                      Par2CommandLine::makeRepairParamArray(path(main)));
-        QStringDecoder out(QStringDecoder::Utf8), err(QStringDecoder::Utf8);
-        for (bool running = true; running;) {
-            running = !process.waitForFinished(5);
-            if (const QString text = out.decode(process.readAllStandardOutput()); !text.isEmpty())
-                m_parser.ProcessStdOutData(text);
-            if (const QString text = err.decode(process.readAllStandardError()); !text.isEmpty())
-                m_parser.ProcessStdErrData(text);
-        }
+        QByteArray output, errors;
+        const int exitStatus =
+            runCommandCapturing(m_folder, QStringLiteral("/usr/bin/par2"),
+                                Par2CommandLine::makeRepairParamArray(path(main)), output, errors);
+        m_parser.ProcessStdOutData(QString::fromUtf8(output));
+        if (!errors.isEmpty())
+            m_parser.ProcessStdErrData(QString::fromUtf8(errors));
         m_model.m_ParMainOutput += QLatin1Char('\n');
-        m_parser.DetermineFinalStatusAfterRecover(process.exitCode(), m_folder);
+        m_parser.DetermineFinalStatusAfterRecover(exitStatus, m_folder);
         return m_model.m_DocumentStatus;
     }
 

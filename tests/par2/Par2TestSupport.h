@@ -68,16 +68,11 @@ inline QByteArray fileDescriptionPacket(const QByteArray& name, int zeroPadding 
 inline constexpr char kMainPacketType[16] = {'P', 'A', 'R', ' ', '2',  '.',  '0',  '\0',
                                              'M', 'a', 'i', 'n', '\0', '\0', '\0', '\0'};
 
-#include <QProcess>
+#include "RunCommand.h"
 
 // Runs the real par2 in a folder; its exit status, or -1 when it did not run.
 inline int runPar2In(const QString& folder, const QStringList& arguments) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral("/usr/bin/par2"), arguments);
-    if (!process.waitForFinished(60000))
-        return -1;
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return runCommand(folder, QStringLiteral("/usr/bin/par2"), arguments);
 }
 
 inline QByteArray randomBytes(int size, quint32 seed) {

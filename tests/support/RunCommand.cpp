@@ -1,6 +1,7 @@
 #include "RunCommand.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,7 +10,10 @@
 
 extern char** environ;
 
-int runCommand(const QString& folder, const QString& program, const QStringList& arguments) {
+namespace {
+
+int spawnAndWait(const QString& folder, const QString& program, const QStringList& arguments,
+                 const QByteArray& outputPath, const QByteArray& errorPath) {
     std::vector<QByteArray> storage{QFile::encodeName(program)};
     for (const QString& argument : arguments)
         storage.push_back(QFile::encodeName(argument));
@@ -21,7 +25,11 @@ int runCommand(const QString& folder, const QString& program, const QStringList&
     posix_spawn_file_actions_init(&actions);
     const QByteArray cwd = QFile::encodeName(folder);
     posix_spawn_file_actions_addchdir_np(&actions, cwd.constData());
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC;
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.constData(), flags, 0600);
+    if (!errorPath.isEmpty())
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.constData(), flags,
+                                         0600);
     pid_t pid = -1;
     const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -30,4 +38,29 @@ int runCommand(const QString& folder, const QString& program, const QStringList&
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+QByteArray takeFile(const QString& path) {
+    QFile file(path);
+    QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.remove();
+    return content;
+}
+
+} // namespace
+
+int runCommand(const QString& folder, const QString& program, const QStringList& arguments) {
+    return spawnAndWait(folder, program, arguments, "/dev/null", QByteArray());
+}
+
+int runCommandCapturing(const QString& folder, const QString& program, const QStringList& arguments,
+                        QByteArray& standardOutput, QByteArray& standardError) {
+    QTemporaryDir capture;
+    const QString outputPath = capture.filePath(QStringLiteral("out"));
+    const QString errorPath = capture.filePath(QStringLiteral("err"));
+    const int status = spawnAndWait(folder, program, arguments, QFile::encodeName(outputPath),
+                                    QFile::encodeName(errorPath));
+    standardOutput = takeFile(outputPath);
+    standardError = takeFile(errorPath);
+    return status;
 }

@@ -1,5 +1,6 @@
 #include "UnrarTestSupport.h"
 
+#include "RunCommand.h"
 #include "TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -8,29 +9,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <vector>
 
 QString makeFixtures(const QString& script, const QStringList& arguments) {
     static int counter = 0;
     const QString folder = TestEnvironment::makeFolder(script + QString::number(++counter));
-    // posix_spawn rather than QProcess, whose clone()-based start ThreadSanitizer
-    // cannot follow.
-    QList<QByteArray> words{
-        QFile::encodeName(QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/") + script),
-        QFile::encodeName(folder)};
-    for (const QString& argument : arguments)
-        words.append(argument.toUtf8());
-    std::vector<char*> argv;
-    for (QByteArray& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    int status = -1;
-    EXPECT_EQ(posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-    EXPECT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << script.toStdString();
+    const int status =
+        runCommand(folder, QStringLiteral(VELMORA_SOURCE_DIR "/tests/fixtures/") + script,
+                   QStringList{folder} + arguments);
+    EXPECT_EQ(status, 0) << script.toStdString();
     return folder;
 }
 
