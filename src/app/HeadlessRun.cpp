@@ -2,7 +2,6 @@
 
 #include "app/DocumentJson.h"
 #include "document/MyDocument.h"
-#include "par2/PAR2Document.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -25,28 +24,22 @@ HeadlessRun::HeadlessRun(PARDocumentController& controller, bool json)
 }
 
 bool HeadlessRun::open(const QStringList& paths) {
+    m_controller.setDisplayHandler([this](const std::shared_ptr<MyDocument>& document) {
+        document->setParController(this);
+        m_pending.append(document);
+    });
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (!info.isFile() || !info.isReadable()) {
             printTo(stderr, QStringLiteral("velmora: cannot read %1").arg(path));
             return false;
         }
-        if (info.suffix().compare(QLatin1String("par2"), Qt::CaseInsensitive) != 0) {
-            printTo(stderr,
-                    QStringLiteral("velmora: %1: only PAR 2 files can be opened so far").arg(path));
-            return false;
-        }
-        auto document = std::make_shared<PAR2Document>();
         VLMError error;
-        if (!document->initWithContentsOfURL(info.absoluteFilePath(), QStringLiteral("PAR2 File"),
-                                             &error)) {
+        if (!m_controller.openDocumentWithContentsOfURL(info.absoluteFilePath(), true, &error)) {
             printTo(stderr,
                     QStringLiteral("velmora: %1: %2").arg(path, error.localizedDescription()));
             return false;
         }
-        m_controller.addDocument(document);
-        document->setParController(this);
-        m_pending.append(document);
     }
     for (const auto& document : m_pending)
         document->windowControllerDidLoadNib();

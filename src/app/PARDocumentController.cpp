@@ -1,9 +1,20 @@
 #include "PARDocumentController.h"
 
 #include "app/Document.h"
+#include "app/DocumentTypes.h"
+#include "app/UnattendedSupport.h"
+#include "document/MyDocument.h"
+#include "par2/PAR2Document.h"
+#include "platform/PanelPresenter.h"
 #include "platform/Preferences.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+#include "platform/Workspace.h"
 #include "preferences/PreferenceKeys.h"
 #include "preferences/StartupDefaults.h"
+
+#include <QFileInfo>
+#include <QUrl>
 
 namespace {
 PARDocumentController* sharedController = nullptr;
@@ -89,4 +100,164 @@ unsigned PARDocumentController::numWaitingDocuments() const {
     return unsigned(std::count_if(all.begin(), all.end(), [](const auto& d) {
         return d->isWaitingForExclusiveProcessing();
     }));
+}
+
+// ---- Opening -------------------------------------------------------------
+
+namespace {
+
+VLMError cannotOpen(const QString& location) {
+    return VLMError(
+        VLMError::kVelmoraDomain, 0,
+        {{VLMError::kLocalizedDescriptionKey,
+          formatString(StringTables::localized(QStringLiteral("CannotOpenURLErr")), location)}});
+}
+
+VLMError unknownKind(const QString& path) {
+    return VLMError(VLMError::kVelmoraDomain, 1,
+                    {{VLMError::kLocalizedDescriptionKey,
+                      formatString(StringTables::localized(QStringLiteral("UnknownFileTypeErr")),
+                                   QFileInfo(path).fileName())}});
+}
+
+// A plain path or a file URL; a null string for anything else.
+QString localPath(const QString& location) {
+    if (location.startsWith(QLatin1Char('/')))
+        return location;
+    const QUrl url(location);
+    if (url.scheme().isEmpty())
+        return QFileInfo(location).absoluteFilePath();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+} // namespace
+
+QString PARDocumentController::typeForContentsOfURL(const QString& location,
+                                                    VLMError* error) const {
+    const QString path = localPath(location);
+    const QString type = path.isNull() ? QString() : DocumentTypes::typeForPath(path);
+    if (type.isNull() && error != nullptr)
+        *error = path.isNull() ? cannotOpen(location) : unknownKind(path);
+    return type;
+}
+
+std::shared_ptr<MyDocument> PARDocumentController::makeDocument(const QString& type) const {
+    if (type == DocumentTypes::Par2)
+        return std::make_shared<PAR2Document>();
+    return nullptr;
+}
+
+std::shared_ptr<Document>
+PARDocumentController::openDocumentWithContentsOfURL(const QString& location, bool display,
+                                                     VLMError* error) {
+    const QString path = localPath(location);
+    std::shared_ptr<MyDocument> document;
+    if (path.isNull()) {
+        if (error != nullptr)
+            *error = cannotOpen(location);
+    } else if (const QString type = typeForContentsOfURL(path, error); !type.isNull()) {
+        document = makeDocument(type);
+        if (!document && error != nullptr)
+            *error = unknownKind(path);
+        else if (document && !document->initWithContentsOfURL(path, type, error))
+            document.reset();
+    }
+    if (document) {
+        addDocument(document);
+        if (display && m_displayHandler)
+            m_displayHandler(document);
+    }
+    dismissStrayUntitledDoc();
+    return document;
+}
+
+QString PARDocumentController::defaultType() const {
+    if (!mEfectiveDefaultNewDocType.isNull())
+        return mEfectiveDefaultNewDocType;
+    return Preferences::integerForKey(PrefKey::DefaultPar) == 1 ? DocumentTypes::Par1
+                                                                : DocumentTypes::Par2;
+}
+
+std::shared_ptr<MyDocument> PARDocumentController::newUntitledDocument(const QString& type) {
+    mEfectiveDefaultNewDocType = type;
+    std::shared_ptr<MyDocument> document = makeDocument(defaultType());
+    mEfectiveDefaultNewDocType.clear();
+    if (!document) {
+        VLMLRunCriticalAlertPanel(QString(),
+                                  StringTables::localized(QStringLiteral("CannotMakeDocErr")),
+                                  QString(), QString(), QString(), type);
+        return nullptr;
+    }
+    document->setFileType(type);
+    addDocument(document);
+    if (m_displayHandler)
+        m_displayHandler(document);
+    return document;
+}
+
+std::shared_ptr<MyDocument> PARDocumentController::onNewPar1() {
+    return newUntitledDocument(DocumentTypes::Par1);
+}
+
+std::shared_ptr<MyDocument> PARDocumentController::onNewPar2() {
+    return newUntitledDocument(DocumentTypes::Par2);
+}
+
+// The empty document made at launch goes as soon as a real set opens; several
+// untitled documents are the user's own and stay.
+void PARDocumentController::dismissStrayUntitledDoc() {
+    std::shared_ptr<MyDocument> stray;
+    int count = 0;
+    for (const std::shared_ptr<Document>& document : documents()) {
+        auto candidate = std::dynamic_pointer_cast<MyDocument>(document);
+        if (candidate && candidate->fileType() == defaultType() && candidate->docIsUntitled()) {
+            stray = candidate;
+            ++count;
+        }
+    }
+    if (count == 1)
+        stray->close();
+}
+
+bool PARDocumentController::canCloseAll() const {
+    bool anyParDocument = false;
+    for (const std::shared_ptr<Document>& document : documents()) {
+        auto parDocument = std::dynamic_pointer_cast<MyDocument>(document);
+        if (!parDocument)
+            continue;
+        if (parDocument->anyProcessRunning())
+            return false;
+        anyParDocument = true;
+    }
+    return anyParDocument;
+}
+
+void PARDocumentController::PerformCloseAll() {
+    if (!canCloseAll())
+        return;
+    for (const std::shared_ptr<Document>& document : documents()) {
+        if (document->canClose())
+            document->close();
+    }
+}
+
+// ---- Extraction folders and notifications ----------------------------------
+
+QString PARDocumentController::GetUnrarOutputDir() const {
+    PanelPresenter* panels = PanelPresenter::current();
+    if (panels == nullptr)
+        return QString();
+    return panels->chooseFolder(StringTables::localized(QStringLiteral("SelectUnrarDestTitle")),
+                                StringTables::localized(QStringLiteral("SelectUnrarPrompt")));
+}
+
+QString PARDocumentController::blessedUnrarDestination() {
+    const QString folder = Preferences::stringForKey(PrefKey::UnrarDestinationFolder);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void PARDocumentController::didActivateNotification(const QVariantMap& userInfo) const {
+    const QString path = userInfo.value(QStringLiteral("unrarresultpath")).toString();
+    if (!path.isEmpty() && Workspace::current() != nullptr)
+        Workspace::current()->revealInFileManager(path);
 }

@@ -1,10 +1,16 @@
 #pragma once
 
 #include "app/DocumentController.h"
+#include "app/VLMError.h"
 #include "postprocess/PostProcessRule.h"
 
 #include <QList>
+#include <QVariantMap>
+#include <functional>
+#include <memory>
 #include <mutex>
+
+class MyDocument;
 
 // The application-wide document controller. Its initialiser writes the missing
 // preference defaults and seeds or upgrades the stored post-processing rules.
@@ -30,6 +36,34 @@ public:
     void scheduleNextExclusiveProcessing();
     unsigned numWaitingDocuments() const;
 
+    // Opening and new documents. Main thread only.
+    QString typeForContentsOfURL(const QString& location, VLMError* error) const;
+    std::shared_ptr<Document> openDocumentWithContentsOfURL(const QString& location, bool display,
+                                                            VLMError* error);
+    QString defaultType() const;
+    std::shared_ptr<MyDocument> onNewPar1();
+    std::shared_ptr<MyDocument> onNewPar2();
+    void dismissStrayUntitledDoc();
+    bool canCloseAll() const;
+    void PerformCloseAll();
+
+    // Shows a document in a window; set by the user interface (or a headless
+    // run), called for every document opened with display or made new.
+    using DisplayHandler = std::function<void(const std::shared_ptr<MyDocument>&)>;
+    void setDisplayHandler(DisplayHandler handler) { m_displayHandler = std::move(handler); }
+
+    // Where extraction output goes when the preferences ask for a folder.
+    QString GetUnrarOutputDir() const;
+    static QString blessedUnrarDestination();
+
+    // A click on one of the application's notifications.
+    void didActivateNotification(const QVariantMap& userInfo) const;
+
 private:
+    std::shared_ptr<MyDocument> makeDocument(const QString& type) const;
+    std::shared_ptr<MyDocument> newUntitledDocument(const QString& type);
+
     std::mutex mPPRulesIOLock;
+    QString mEfectiveDefaultNewDocType;
+    DisplayHandler m_displayHandler;
 };

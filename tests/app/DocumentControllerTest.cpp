@@ -1,0 +1,139 @@
+#include "TestEnvironment.h"
+#include "app/DocumentTypes.h"
+#include "app/PARDocumentController.h"
+#include "document/MyDocument.h"
+#include "platform/PanelPresenter.h"
+#include "platform/Preferences.h"
+#include "platform/Workspace.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString touch(const QString& folder, const QString& name) {
+    QFile file(folder + QLatin1Char('/') + name);
+    file.open(QIODevice::WriteOnly);
+    return file.fileName();
+}
+
+class RecordingWorkspace : public Workspace {
+public:
+    RecordingWorkspace() { install(this); }
+    ~RecordingWorkspace() override { install(nullptr); }
+    void revealInFileManager(const QString& path) override { revealed.append(path); }
+    QStringList revealed;
+};
+
+class ScriptedFolderPanel : public PanelPresenter {
+public:
+    explicit ScriptedFolderPanel(QString answer) : m_answer(std::move(answer)) { install(this); }
+    ~ScriptedFolderPanel() override { install(nullptr); }
+    QString chooseFolder(const QString&, const QString&) override { return m_answer; }
+
+private:
+    QString m_answer;
+};
+
+} // namespace
+
+TEST(DocumentTypesTest, PAR1VolumesAreForcedAndTheOpenPanelShowsOnlySets) {
+    EXPECT_EQ(DocumentTypes::typeForPath("/x/name.P07"), DocumentTypes::Par1);
+    EXPECT_EQ(DocumentTypes::typeForPath("/x/name.p99"), DocumentTypes::Par1);
+    EXPECT_EQ(DocumentTypes::typeForPath("/x/name.PAR"), DocumentTypes::Par1);
+    EXPECT_EQ(DocumentTypes::typeForPath("/x/name.vol0+1.PAR2"), DocumentTypes::Par2);
+    EXPECT_EQ(DocumentTypes::typeForPath("/x/name.part1.rar"), DocumentTypes::Rar);
+    EXPECT_TRUE(DocumentTypes::typeForPath("/x/name.P7").isNull());
+    EXPECT_TRUE(DocumentTypes::typeForPath("/x/name.PA1").isNull());
+
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("panel"));
+    QDir(folder).mkdir(QStringLiteral("sub"));
+    QFile::link(touch(folder, "x.txt"), folder + "/link.txt");
+    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(folder + "/sub"));
+    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(folder + "/link.txt"));
+    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(touch(folder, "x.PAR2")));
+    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(touch(folder, "x.p03")));
+    EXPECT_FALSE(DocumentTypes::shouldShowInOpenPanel(folder + "/x.txt"));
+    EXPECT_FALSE(DocumentTypes::shouldShowInOpenPanel(touch(folder, "x.p3")));
+}
+
+TEST(DocumentControllerTest, OpeningARealSetDismissesTheSingleStrayUntitledDocument) {
+    PARDocumentController controller;
+    QList<std::shared_ptr<MyDocument>> shown;
+    controller.setDisplayHandler([&](const auto& document) { shown.append(document); });
+    const std::shared_ptr<MyDocument> stray = controller.onNewPar2();
+    ASSERT_TRUE(stray);
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("open"));
+    VLMError error;
+    EXPECT_TRUE(controller.openDocumentWithContentsOfURL(touch(folder, "a.par2"), true, &error));
+    EXPECT_TRUE(stray->isClosed());
+    EXPECT_EQ(shown.size(), 2);
+
+    // Two untitled documents are the user's own: neither goes.
+    const auto first = controller.onNewPar2();
+    const auto second = controller.onNewPar2();
+    EXPECT_TRUE(controller.openDocumentWithContentsOfURL(touch(folder, "b.par2"), false, &error));
+    EXPECT_FALSE(first->isClosed());
+    EXPECT_FALSE(second->isClosed());
+    EXPECT_EQ(shown.size(), 4);
+}
+
+TEST(DocumentControllerTest, FilesItCannotOpenGiveAClearError) {
+    PARDocumentController controller;
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("refuse"));
+    VLMError error;
+    EXPECT_FALSE(
+        controller.openDocumentWithContentsOfURL("https://example.org/a.par2", true, &error));
+    EXPECT_TRUE(error.localizedDescription().contains("https://example.org/a.par2"));
+    EXPECT_FALSE(
+        controller.openDocumentWithContentsOfURL(touch(folder, "notes.txt"), true, &error));
+    EXPECT_TRUE(error.localizedDescription().contains("notes.txt"));
+    EXPECT_TRUE(controller.documents().isEmpty());
+}
+
+TEST(DocumentControllerTest, NewDocumentsFollowThePreferredKindUnlessAskedOtherwise) {
+    PARDocumentController controller;
+    Preferences::setInteger(PrefKey::DefaultPar, 1);
+    EXPECT_EQ(controller.defaultType(), DocumentTypes::Par1);
+    const auto par2 = controller.onNewPar2();
+    ASSERT_TRUE(par2);
+    EXPECT_EQ(par2->fileType(), DocumentTypes::Par2);
+    EXPECT_EQ(controller.defaultType(), DocumentTypes::Par1);
+    Preferences::setInteger(PrefKey::DefaultPar, 2);
+    EXPECT_EQ(controller.defaultType(), DocumentTypes::Par2);
+}
+
+TEST(DocumentControllerTest, CloseAllNeedsAnIdleParDocument) {
+    PARDocumentController controller;
+    EXPECT_FALSE(controller.canCloseAll());
+    const auto document = controller.onNewPar2();
+    EXPECT_TRUE(controller.canCloseAll());
+    document->setm_UnrarInProgress(UnrarState::Running);
+    EXPECT_FALSE(controller.canCloseAll());
+    document->setm_UnrarInProgress(UnrarState::None);
+    controller.PerformCloseAll();
+    EXPECT_TRUE(controller.documents().isEmpty());
+}
+
+TEST(DocumentControllerTest, ExtractionFoldersAndNotificationClicks) {
+    PARDocumentController controller;
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("destination"));
+    Preferences::setString(PrefKey::UnrarDestinationFolder, folder);
+    EXPECT_EQ(PARDocumentController::blessedUnrarDestination(), folder);
+    Preferences::setString(PrefKey::UnrarDestinationFolder, folder + "/gone");
+    EXPECT_TRUE(PARDocumentController::blessedUnrarDestination().isNull());
+
+    {
+        ScriptedFolderPanel panel(folder);
+        EXPECT_EQ(controller.GetUnrarOutputDir(), folder);
+    }
+    ScriptedFolderPanel cancelled{QString()};
+    EXPECT_TRUE(controller.GetUnrarOutputDir().isNull());
+
+    RecordingWorkspace workspace;
+    controller.didActivateNotification({{"unrarresultpath", folder + "/movie.mkv"}});
+    controller.didActivateNotification({{"other", "x"}});
+    EXPECT_EQ(workspace.revealed, QStringList{folder + "/movie.mkv"});
+}
