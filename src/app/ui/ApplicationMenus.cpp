@@ -1,0 +1,80 @@
+#include "ApplicationMenus.h"
+
+#include "OpenPanel.h"
+#include "app/PARDocumentController.h"
+#include "app/UnattendedSupport.h"
+#include "document/MyDocument.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+
+ApplicationMenus::ApplicationMenus(QMainWindow* window, std::shared_ptr<MyDocument> document,
+                                   PARDocumentController& controller)
+    : QObject(window), m_document(document), m_controller(controller) {
+    buildFileMenu(window);
+    buildSetMenu(window);
+}
+
+void ApplicationMenus::buildFileMenu(QMainWindow* window) {
+    QMenu* menu = window->menuBar()->addMenu(tr("&File"));
+    menu->addAction(tr("New PAR &2 Set"), QKeySequence::New, this,
+                    [this] { m_controller.onNewPar2(); });
+    menu->addAction(tr("New PAR &1 Set"), QKeySequence(tr("Ctrl+Shift+N")), this,
+                    [this] { m_controller.onNewPar1(); });
+    menu->addAction(tr("&Open…"), QKeySequence::Open, this, [this, window] { openFiles(window); });
+    menu->addSeparator();
+    menu->addAction(tr("&Close"), QKeySequence::Close, window, &QWidget::close);
+    m_closeAll =
+        menu->addAction(tr("Close A&ll"), this, [this] { m_controller.PerformCloseAll(); });
+    m_saveAs = menu->addAction(tr("&Save As…"), QKeySequence::SaveAs);
+    menu->addSeparator();
+    m_quit = menu->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
+    connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateFileMenu);
+}
+
+void ApplicationMenus::buildSetMenu(QMainWindow* window) {
+    QMenu* menu = window->menuBar()->addMenu(tr("&Set"));
+    const auto onDocument = [this](void (MyDocument::*action)()) {
+        return [this, action] {
+            if (auto document = m_document.lock())
+                (document.get()->*action)();
+        };
+    };
+    m_retry = menu->addAction(tr("&Verify Again"), QKeySequence(tr("Ctrl+R")), this,
+                              onDocument(&MyDocument::PerformRetryRecovery));
+    m_abort = menu->addAction(tr("S&top"), QKeySequence(tr("Ctrl+.")), this,
+                              onDocument(&MyDocument::PerformAbortAction));
+    menu->addSeparator();
+    m_addFiles = menu->addAction(tr("&Add Files…"), QKeySequence(tr("Ctrl+Shift+A")));
+    m_remove = menu->addAction(tr("&Remove Selected Files"), QKeySequence::Delete, this,
+                               onDocument(&MyDocument::PerformParRemove));
+    connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateSetMenu);
+}
+
+void ApplicationMenus::updateFileMenu() {
+    m_closeAll->setEnabled(m_controller.canCloseAll());
+    m_quit->setEnabled(!m_controller.anyDocIsProcessing());
+    const auto document = m_document.lock();
+    m_saveAs->setEnabled(document && document->CanSaveDocumentAs());
+}
+
+void ApplicationMenus::updateSetMenu() {
+    const auto document = m_document.lock();
+    const auto enabled = [&](DocumentAction action) {
+        return document && document->validateToolbarOrMenuItem(action) == 1;
+    };
+    m_retry->setEnabled(enabled(DocumentAction::RetryRecovery));
+    m_abort->setEnabled(enabled(DocumentAction::AbortAction));
+    m_addFiles->setEnabled(enabled(DocumentAction::AddFile));
+    m_remove->setEnabled(enabled(DocumentAction::ParRemove));
+}
+
+void ApplicationMenus::openFiles(QMainWindow* window) {
+    for (const QString& path : OpenPanel::run(window)) {
+        VLMError error;
+        if (!m_controller.openDocumentWithContentsOfURL(path, true, &error))
+            VLMLRunCriticalAlertPanel(QString(), QStringLiteral("%@"), QString(), QString(),
+                                      QString(), error.localizedDescription());
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class MyDocument;
+class PARDocumentController;
+class QAction;
+class QMainWindow;
+class QMenu;
+
+// The menu bar of a document window: the application's commands (New, Open,
+// Close All, Quit) and the set's own (verify again, stop, add, remove). Items are
+// enabled each time their menu opens, from the document's own tests.
+class ApplicationMenus : public QObject {
+public:
+    ApplicationMenus(QMainWindow* window, std::shared_ptr<MyDocument> document,
+                     PARDocumentController& controller);
+
+    QAction* saveAsAction() const { return m_saveAs; }
+    QAction* addFilesAction() const { return m_addFiles; }
+
+private:
+    void buildFileMenu(QMainWindow* window);
+    void buildSetMenu(QMainWindow* window);
+    void updateFileMenu();
+    void updateSetMenu();
+    void openFiles(QMainWindow* window);
+
+    std::weak_ptr<MyDocument> m_document;
+    PARDocumentController& m_controller;
+    QAction* m_closeAll = nullptr;
+    QAction* m_saveAs = nullptr;
+    QAction* m_quit = nullptr;
+    QAction* m_retry = nullptr;
+    QAction* m_abort = nullptr;
+    QAction* m_addFiles = nullptr;
+    QAction* m_remove = nullptr;
+};
