@@ -4,9 +4,14 @@
 #include "Par1VolumeFile.h"
 #include "ParToolRun.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace velmora::par1 {
 namespace {
@@ -280,6 +285,49 @@ TEST_F(ParTool, KeepsNamesExactAndMatchesCaseOnlyAsAsked) {
                 "Data.bin - NOT FOUND");
     const test::RunResult ignoringCase = runPar(folder.path(), {"c", "-C", "--", "s.par"});
     EXPECT_THAT(reportLines(ignoringCase.err)[1], "Data.bin - OK");
+}
+
+} // namespace
+} // namespace velmora::par1
+
+namespace velmora::par1 {
+namespace {
+
+bool anyPartialVolume(const std::filesystem::path& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find(".part-") != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(ParToolInterrupt, AnInterruptedCreationLeavesNoPartialVolumes) {
+    TempFolder folder;
+    std::vector<std::string> arguments{"a", "-n20", "--", "s.par"};
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".bin";
+        folder.writeRandom(name, 24u << 20, static_cast<std::uint32_t>(i));
+        arguments.push_back(name);
+    }
+    std::vector<char*> argv{const_cast<char*>(PAR_TOOL_PATH)};
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, PAR_TOOL_PATH, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    for (int waited = 0; waited < 2000 && !anyPartialVolume(folder.path()); ++waited)
+        usleep(5000);
+    ASSERT_TRUE(anyPartialVolume(folder.path())) << "the creation never started writing";
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_FALSE(anyPartialVolume(folder.path()));
 }
 
 } // namespace

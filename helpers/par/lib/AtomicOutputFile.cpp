@@ -3,6 +3,7 @@
 #include "NameCodec.h"
 #include "Par1Error.h"
 #include "SafeRename.h"
+#include "TemporaryFileRegistry.h"
 
 #include <random>
 #include <unistd.h>
@@ -37,15 +38,18 @@ FileHandle createTemporary(const std::filesystem::path& finalPath, std::filesyst
 AtomicOutputFile::AtomicOutputFile(std::filesystem::path finalPath)
     : finalPath_(std::move(finalPath)) {
     file_.emplace(createTemporary(finalPath_, temporaryPath_));
+    registrySlot_ = TemporaryFileRegistry::add(temporaryPath_);
 }
 
 AtomicOutputFile::AtomicOutputFile(AtomicOutputFile&& other) noexcept
     : finalPath_(std::move(other.finalPath_)), temporaryPath_(std::move(other.temporaryPath_)),
-      file_(std::move(other.file_)), committed_(std::exchange(other.committed_, true)) {}
+      file_(std::move(other.file_)), committed_(std::exchange(other.committed_, true)),
+      registrySlot_(std::exchange(other.registrySlot_, TemporaryFileRegistry::kNoSlot)) {}
 
 AtomicOutputFile::~AtomicOutputFile() {
     if (!committed_)
         ::unlink(temporaryPath_.c_str());
+    TemporaryFileRegistry::remove(registrySlot_);
 }
 
 void AtomicOutputFile::commit(bool replaceExisting) {
@@ -55,6 +59,7 @@ void AtomicOutputFile::commit(bool replaceExisting) {
     else if (!SafeRename::withoutReplacing(temporaryPath_, finalPath_))
         throw IoError(NameCodec::printable(finalPath_.filename().string()) + " already exists");
     committed_ = true;
+    TemporaryFileRegistry::remove(std::exchange(registrySlot_, TemporaryFileRegistry::kNoSlot));
 }
 
 } // namespace velmora::par1

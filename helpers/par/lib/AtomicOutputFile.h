@@ -29,6 +29,7 @@ private:
     std::filesystem::path temporaryPath_;
     std::optional<FileHandle> file_;
     bool committed_ = false;
+    int registrySlot_;
 };
 
 } // namespace velmora::par1

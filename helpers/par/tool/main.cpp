@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "CreateCommand.h"
 #include "Reporter.h"
+#include "TemporaryFileRegistry.h"
 
 #include <exception>
 #include <string>
@@ -10,6 +11,7 @@
 using namespace velmora::par1;
 
 int main(int argc, char** argv) {
+    TemporaryFileRegistry::removeFilesOnSignal();
     const Reporter reporter;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
