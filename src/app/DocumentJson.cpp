@@ -1,6 +1,7 @@
 #include "DocumentJson.h"
 
 #include "document/MyDocument.h"
+#include "par1/Par1StatusText.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 
@@ -47,8 +48,9 @@ QJsonArray recoveryFiles(const FileStatusMap& files) {
 } // namespace
 
 QString DocumentJson::statusText(MyDocument& document, int32_t status) {
-    if (status == DocStatus::RepairImpossible &&
-        document.getFilenameExtension() == QLatin1String("par2"))
+    if (document.parType() == ParType::Par1)
+        return Par1StatusText::documentStatusText(status, document.statistics());
+    if (status == DocStatus::RepairImpossible)
         return StringTables::localized(QStringLiteral("DocStatus4B"));
     return StringTables::localized(QStringLiteral("DocStatus%1").arg(status));
 }

@@ -1,7 +1,12 @@
 #include "HeadlessRun.h"
 
 #include "app/DocumentJson.h"
+#include "app/DocumentTypes.h"
 #include "document/MyDocument.h"
+#include "par1/PAR1Document.h"
+#include "par1/Par1HeadlessCreate.h"
+#include "par2/HeadlessCreate.h"
+#include "par2/PAR2Document.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -23,11 +28,34 @@ HeadlessRun::HeadlessRun(PARDocumentController& controller, bool json)
     connect(&m_poll, &QTimer::timeout, this, [this] { checkForFinishedDocuments(); });
 }
 
-bool HeadlessRun::open(const QStringList& paths) {
-    m_controller.setDisplayHandler([this](const std::shared_ptr<MyDocument>& document) {
-        document->setParController(this);
+void HeadlessRun::watch(const std::shared_ptr<MyDocument>& document) {
+    document->setParController(this);
+    if (!m_pending.contains(document))
         m_pending.append(document);
-    });
+}
+
+bool HeadlessRun::create(const QString& name, const QString& number, const QStringList& files) {
+    QString error;
+    std::shared_ptr<MyDocument> document;
+    const QString type = DocumentTypes::typeForPath(name);
+    if (type == DocumentTypes::Par2)
+        document = HeadlessCreate::start(m_controller, this, name, number, files, &error);
+    else if (type == DocumentTypes::Par1)
+        document = Par1HeadlessCreate::start(m_controller, this, name, number, files, &error);
+    else
+        error = QStringLiteral("%1: the new set must be named NAME.par2 or NAME.par").arg(name);
+    if (!document) {
+        printTo(stderr, QStringLiteral("velmora: ") + error);
+        return false;
+    }
+    watch(document);
+    m_poll.start();
+    return true;
+}
+
+bool HeadlessRun::open(const QStringList& paths) {
+    m_controller.setDisplayHandler(
+        [this](const std::shared_ptr<MyDocument>& document) { watch(document); });
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (!info.isFile() || !info.isReadable()) {

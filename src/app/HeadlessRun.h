@@ -22,6 +22,10 @@ public:
 
     // Returns false (exit status 2) when a file cannot be opened.
     bool open(const QStringList& paths);
+    // --create NAME [--redundancy PERCENT | --volumes N] FILE...: a new set of
+    // the kind NAME's extension names. Returns false (exit status 2) when a file,
+    // the name or the number is refused.
+    bool create(const QString& name, const QString& number, const QStringList& files);
     int exitStatus() const { return m_exitStatus; }
 
     void FileStatusChanged(MyDocument*, const FileStatusMap&, const FileStatusMap&,
@@ -38,6 +42,7 @@ public:
     void showWindows() override {}
 
 private:
+    void watch(const std::shared_ptr<MyDocument>& document);
     void checkForFinishedDocuments();
     bool isFinished(MyDocument& document);
     void report(MyDocument& document);

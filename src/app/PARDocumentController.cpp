@@ -4,6 +4,7 @@
 #include "app/DocumentTypes.h"
 #include "app/UnattendedSupport.h"
 #include "document/MyDocument.h"
+#include "par1/PAR1Document.h"
 #include "par2/PAR2Document.h"
 #include "platform/PanelPresenter.h"
 #include "platform/Preferences.h"
@@ -144,6 +145,8 @@ QString PARDocumentController::typeForContentsOfURL(const QString& location,
 std::shared_ptr<MyDocument> PARDocumentController::makeDocument(const QString& type) const {
     if (type == DocumentTypes::Par2)
         return std::make_shared<PAR2Document>();
+    if (type == DocumentTypes::Par1)
+        return std::make_shared<PAR1Document>();
     return nullptr;
 }
 

@@ -14,12 +14,17 @@ namespace {
 
 const char* const kUsage =
     "Usage: velmora [--headless [--json]] FILE...\n"
+    "       velmora --headless [--json] --create NAME.par2 [--redundancy PERCENT] FILE...\n"
+    "       velmora --headless [--json] --create NAME.par [--volumes N] FILE...\n"
     "\n"
-    "Verifies and repairs PAR 2 recovery sets.\n"
+    "Verifies and repairs PAR 1 and PAR 2 recovery sets, and creates new ones.\n"
     "\n"
     "  --headless   work without windows; every question gets the unattended answer\n"
     "               (for this run only; the stored preferences are not changed)\n"
     "  --json       with --headless: print one JSON line per finished document\n"
+    "  --create     with --headless: make a new set NAME from the FILEs (all in one folder)\n"
+    "  --redundancy PAR 2 recovery data in percent of the files (default: the preference)\n"
+    "  --volumes    number of PAR 1 recovery volumes (default: the preference)\n"
     "  --version    print the version\n"
     "  --help       print this text\n"
     "\n"
@@ -32,26 +37,54 @@ void printLine(FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
-int runHeadless(PARDocumentController& controller, const QStringList& arguments) {
-    QStringList files;
+struct HeadlessOptions {
     bool json = false;
-    for (const QString& argument : arguments) {
+    QString create;
+    QString number;
+    QStringList files;
+};
+
+// Returns false on a usage error, which has been reported.
+bool parseHeadless(const QStringList& arguments, HeadlessOptions& options) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const bool takesValue = argument == QLatin1String("--create") ||
+                                argument == QLatin1String("--redundancy") ||
+                                argument == QLatin1String("--volumes");
+        if (takesValue && i + 1 >= arguments.size()) {
+            printLine(stderr, QStringLiteral("velmora: %1 needs a value").arg(argument));
+            return false;
+        }
         if (argument == QLatin1String("--json"))
-            json = true;
+            options.json = true;
+        else if (argument == QLatin1String("--create"))
+            options.create = arguments[++i];
+        else if (takesValue)
+            options.number = arguments[++i];
         else if (argument.startsWith(QLatin1String("--")) &&
                  argument != QLatin1String("--headless")) {
             printLine(stderr, QStringLiteral("velmora: unknown option %1").arg(argument));
-            return 2;
+            return false;
         } else if (argument != QLatin1String("--headless"))
-            files.append(argument);
+            options.files.append(argument);
     }
-    if (files.isEmpty()) {
+    if (options.files.isEmpty()) {
         std::fputs(kUsage, stderr);
-        return 2;
+        return false;
     }
+    return true;
+}
+
+int runHeadless(PARDocumentController& controller, const QStringList& arguments) {
+    HeadlessOptions options;
+    if (!parseHeadless(arguments, options))
+        return 2;
     Preferences::setProcessOverride(PrefKey::UnattendedOperation, true);
-    HeadlessRun run(controller, json);
-    if (!run.open(files))
+    HeadlessRun run(controller, options.json);
+    const bool started = options.create.isEmpty()
+                             ? run.open(options.files)
+                             : run.create(options.create, options.number, options.files);
+    if (!started)
         return 2;
     return QCoreApplication::exec();
 }

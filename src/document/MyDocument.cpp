@@ -7,10 +7,13 @@
 #include "document/HelperProcess.h"
 #include "platform/Analytics.h"
 #include "platform/MainThread.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/ThreadName.h"
 
+#include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -38,6 +41,46 @@ public:
 private:
     MyDocument& m_document;
 };
+
+namespace {
+
+std::atomic<SetBuildingPanels*> gSetBuildingPanels{nullptr};
+
+// A typed number: ASCII digits only, an empty text reads as 0. Large values
+// stop growing at 1000, beyond every range the dialogs accept.
+std::optional<int32_t> digitsValue(const QString& text) {
+    int32_t value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = std::min(value * 10 + (c.unicode() - u'0'), 1000);
+    }
+    return value;
+}
+
+// The name without all its extensions: archive.tar.gz gives archive. A dot
+// that starts the name begins no extension.
+QString withoutExtensions(const QString& name) {
+    QString base = name;
+    for (qsizetype dot; (dot = base.lastIndexOf(u'.')) > 0;)
+        base.truncate(dot);
+    return base;
+}
+
+void showCriticalAlert(const QString& message) {
+    VLMLRunCriticalAlertPanel(QString(), QStringLiteral("%@"), QString(), QString(), QString(),
+                              message);
+}
+
+} // namespace
+
+void SetBuildingPanels::install(SetBuildingPanels* panels) {
+    gSetBuildingPanels = panels;
+}
+
+SetBuildingPanels* SetBuildingPanels::current() {
+    return gSetBuildingPanels;
+}
 
 MyDocument::MyDocument(const QString& parToolName) : m_parToolName(parToolName) {}
 
@@ -520,13 +563,19 @@ void MyDocument::PerformAbortAction() {
         return;
     const int32_t runKind = m_PARIsRunning();
     m_abortRequested = true;
+    if (runKind != RunKind::Create) {
+        AbortAction();
+        setm_Progression(0);
+        setm_DocumentStatus(DocStatus::Aborted);
+        return;
+    }
+    // The end of a creation run turns status 3 into 10. The helper's output can
+    // end as soon as it is interrupted, so the status is set before that.
+    setm_DocumentStatus(DocStatus::Aborted);
     AbortAction();
     setm_Progression(0);
-    setm_DocumentStatus(DocStatus::Aborted);
-    if (runKind == RunKind::Create) {
-        updateChangeCount(ChangeKind::Done);
-        RecoverFileStateAfterAbortedGenerate();
-    }
+    updateChangeCount(ChangeKind::Done);
+    RecoverFileStateAfterAbortedGenerate();
 }
 
 void MyDocument::PerformRetryRecovery() {
@@ -584,12 +633,31 @@ int MyDocument::AddFile(const QString& path, bool updateUI) {
     return 0;
 }
 
+void MyDocument::PerformAddFile() {
+    SetBuildingPanels* panels = setBuildingPanels();
+    if (!CanPerformAddFile() || panels == nullptr)
+        return;
+    m_ShowingAddFileSheet = true;
+    panels->beginAddFilesPanel(sharedDocument());
+}
+
+void MyDocument::addFilesPanelDidEnd(const QStringList& chosenPaths) {
+    if (!chosenPaths.isEmpty())
+        addFiles(chosenPaths);
+    m_ShowingAddFileSheet = false;
+}
+
+// A name typed into a panel is not filtered like the entries it shows, and
+// the first file fixes the folder for the ones after it: each path is checked
+// again as it comes.
 void MyDocument::addFiles(const QStringList& paths) {
     if (!checkRoomForFiles(int(paths.size())))
         return;
     int skipped = 0;
-    for (const QString& path : paths)
-        skipped += AddFile(path, false);
+    for (const QString& path : paths) {
+        if (CanFileBeAdded(path) == 1)
+            skipped += AddFile(path, false);
+    }
     noteFileStatusChanged();
     if (skipped != 0)
         VLMLRunInformationalAlertPanel(
@@ -622,6 +690,201 @@ void MyDocument::PerformParRemove() {
     setm_Progression(0);
     noteFileStatusChanged();
     m_parController->NoSelection();
+}
+
+// ---- Saving a new set ------------------------------------------------------
+
+SetBuildingPanels* MyDocument::setBuildingPanels() const {
+    SetBuildingPanels* panels = SetBuildingPanels::current();
+    if (panels == nullptr)
+        qWarning().noquote() << QStringLiteral("Error: no panels to build a recovery set with");
+    return panels;
+}
+
+std::shared_ptr<MyDocument> MyDocument::sharedDocument() {
+    return std::static_pointer_cast<MyDocument>(shared_from_this());
+}
+
+void MyDocument::saveDocument() {
+    saveDocumentWithDelegate(getDefaultNumberForSaveOptions(), parType());
+}
+
+void MyDocument::saveDocumentAs() {
+    SetBuildingPanels* panels = setBuildingPanels();
+    if (CanSaveDocumentAs() && panels != nullptr)
+        panels->beginSavePanel(sharedDocument());
+}
+
+void MyDocument::saveDocumentWithDelegate(int32_t initialNum, int32_t parType) {
+    SetBuildingPanels* panels = setBuildingPanels();
+    if (!CanSaveDocumentAs() || panels == nullptr)
+        return;
+    if (fileName().isEmpty())
+        panels->beginSavePanel(sharedDocument());
+    else
+        panels->beginSaveOptionsSheet(sharedDocument(), parType, initialNum);
+}
+
+MyDocument::SavePanelSetup MyDocument::prepareSavePanel() {
+    SavePanelSetup setup;
+    setup.designatedDirectory = m_ChosenDirectory;
+    setup.fileName = m_DocIsUntitled ? SuggestPARFileName() : QFileInfo(fileName()).fileName();
+    setup.number = getDefaultNumberForSaveOptions();
+    setup.parType = parType();
+    return setup;
+}
+
+QString MyDocument::SuggestPARFileName() const {
+    QStringList names;
+    {
+        std::lock_guard lock(m_DocumentLock);
+        names = m_FileStatus.keys();
+    }
+    if (names.isEmpty())
+        return QString();
+    const QString base = withoutExtensions(names.first());
+    for (const QString& name : names) {
+        if (withoutExtensions(name).compare(base, Qt::CaseInsensitive) != 0)
+            return QString();
+    }
+    return base + QLatin1Char('.') + getFilenameExtension();
+}
+
+// Only the last component of the typed name counts: the set goes into the
+// folder of its files. The extension is the set type's, in the case the
+// helper writes it.
+MyDocument::SaveLocation MyDocument::checkSaveLocation(const QString& typedName) const {
+    SaveLocation location;
+    const QString extension = getFilenameExtension();
+    QString name = QFileInfo(typedName).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= 0 && name.sliced(dot + 1).compare(extension, Qt::CaseInsensitive) == 0)
+        name.truncate(dot);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        location.problem =
+            formatString(StringTables::localized(QStringLiteral("BadSetNameErr")), typedName);
+        return location;
+    }
+    name += QLatin1Char('.') + extension;
+    const QDir folder(m_ChosenDirectory);
+    const QString typedFolder = QFileInfo(folder.absoluteFilePath(typedName)).absolutePath();
+    location.folderCorrected = QDir::cleanPath(typedFolder) != QDir::cleanPath(m_ChosenDirectory);
+    const QFileInfo existing(folder.filePath(name));
+    if (existing.isSymLink() || (existing.exists() && !existing.isFile())) {
+        location.problem =
+            formatString(StringTables::localized(QStringLiteral("SetNameTakenErr")), name);
+        return location;
+    }
+    location.replacesFile = existing.exists();
+    location.path = existing.filePath();
+    return location;
+}
+
+QString MyDocument::panelUserEnteredFilename(const QString& typedName, const QString& numberText,
+                                             SavePanelField* refusedField) {
+    const auto refuse = [refusedField](SavePanelField field) {
+        *refusedField = field;
+        return QString();
+    };
+    const std::optional<int32_t> number = savePanelNumber(numberText);
+    if (!number) {
+        showCriticalAlert(StringTables::localized(QStringLiteral("WrongNumPARErr")));
+        return refuse(SavePanelField::Number);
+    }
+    const SaveLocation location = checkSaveLocation(typedName);
+    if (location.path.isNull()) {
+        showCriticalAlert(location.problem);
+        return refuse(SavePanelField::Name);
+    }
+    setm_NumSpecifiedInSaveOptions(*number);
+    if (location.folderCorrected)
+        VLMLRunAlertPanel(QString(),
+                          StringTables::localized(QStringLiteral("PathCorrectedWarning")),
+                          QString(), QString(), QString(), m_ChosenDirectory);
+    if (location.replacesFile &&
+        VLMLRunAlertPanel(QString(), StringTables::localized(QStringLiteral("ReplaceSetQuestion")),
+                          StringTables::localized(QStringLiteral("ReplaceButton")),
+                          StringTables::localized(QStringLiteral("CancelButton")), QString(),
+                          QFileInfo(location.path).fileName()) != kAlertDefaultReturn)
+        return refuse(SavePanelField::Name);
+    *refusedField = SavePanelField::None;
+    return location.path;
+}
+
+std::optional<int32_t> MyDocument::savePanelNumber(const QString& text) {
+    const std::optional<int32_t> value = digitsValue(text);
+    return value && *value < 100 ? value : std::nullopt;
+}
+
+std::optional<int32_t> MyDocument::saveOptionsNumber(const QString& text, int32_t parType) {
+    const std::optional<int32_t> value = digitsValue(text);
+    const auto [lowest, highest] = parType == ParType::Par1 ? std::pair(0, 99) : std::pair(1, 100);
+    return value && *value >= lowest && *value <= highest ? value : std::nullopt;
+}
+
+std::optional<int32_t> MyDocument::acceptSaveOptionsNumber(const QString& text, int32_t parType) {
+    const std::optional<int32_t> value = saveOptionsNumber(text, parType);
+    if (!value)
+        showCriticalAlert(StringTables::localized(parType == ParType::Par1
+                                                      ? QStringLiteral("WrongNumPARErr")
+                                                      : QStringLiteral("WrongPar2RedundancyErr")));
+    return value;
+}
+
+void MyDocument::saveOptionsFinishedWithNumPnn(int32_t number) {
+    setm_NumSpecifiedInSaveOptions(number);
+    saveToLocation(fileName());
+}
+
+bool MyDocument::saveToLocation(const QString& path) {
+    if (m_PARIsRunning() != RunKind::None)
+        return false;
+    setFileName(path);
+    QFile placeholder(path);
+    if (placeholder.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        placeholder.write(dataRepresentationOfType()) == dataRepresentationOfType().size())
+        updateChangeCount(ChangeKind::Cleared);
+    placeholder.close();
+    return documentDidSave();
+}
+
+// Runs whether or not the placeholder could be written: the helper tells.
+bool MyDocument::documentDidSave() {
+    m_DocIsUntitled = false;
+    if (!RemoveStrayPnnFiles()) {
+        QFile::remove(fileName());
+        showCriticalAlert(StringTables::localized(QStringLiteral("CantDeletePnnErr")));
+        updateChangeCount(ChangeKind::Done);
+        return false;
+    }
+    QStringList subjectFiles;
+    {
+        LockedScope scope(*this);
+        m_ParMainOutput.clear();
+        subjectFiles = m_FileStatus.keys();
+    }
+    requestWindowUpdate(WholeOutputUpdate, true);
+    QFile::remove(fileName());
+    prepareDocForCreateRun();
+    const QStringList arguments = makeCreateParamArray(
+        fileName(), subjectFiles,
+        {{QStringLiteral("NumSpecifiedInSaveOptions"), m_numSpecifiedInSaveOptions}});
+    if (arguments.isEmpty() || !RunPARTask(arguments, RunKind::Create)) {
+        setm_DocumentStatus(DocStatus::Idle);
+        return false;
+    }
+    return true;
+}
+
+void MyDocument::RecoverFileStateAfterAbortedGenerate() {
+    {
+        LockedScope scope(*this);
+        for (FileStatus& record : m_FileStatus)
+            record.setFileStatusForced(FileCode::ToBeProtected);
+        m_PxxFileStatus.clear();
+    }
+    noteFileStatusChanged();
+    RemoveStrayPnnFiles();
 }
 
 // ---- Enabling --------------------------------------------------------------

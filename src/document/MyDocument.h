@@ -7,6 +7,7 @@
 #include "platform/ConditionLock.h"
 
 #include <QStringList>
+#include <QVariantMap>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,7 @@
 
 class DocumentWindowInterface;
 class HelperProcess;
+class MyDocument;
 class PARDocumentController;
 
 // Run kinds kept in m_PARIsRunning.
@@ -31,6 +33,12 @@ inline constexpr int32_t Waiting = 1;
 inline constexpr int32_t Running = 2;
 } // namespace UnrarState
 
+// Set types, as the save dialogs and the window tell them apart.
+namespace ParType {
+inline constexpr int32_t Par1 = 1;
+inline constexpr int32_t Par2 = 2;
+} // namespace ParType
+
 enum class OutputPipe { None, StdOut, StdErr };
 
 // Actions whose menu items and toolbar buttons the document enables.
@@ -46,6 +54,23 @@ enum class DocumentAction {
     NewDocument,
     Terminate,
     Other,
+};
+
+// The window layer's panels for building a new set: the add-files panel, the
+// save panel of a set never saved and the options sheet of a set saved before.
+// They report back through the document's plain calls (addFilesPanelDidEnd;
+// panelUserEnteredFilename then saveToLocation; saveOptionsFinishedWithNumPnn).
+// The application installs them; tests install scripted ones. Main thread.
+class SetBuildingPanels {
+public:
+    virtual ~SetBuildingPanels() = default;
+    virtual void beginAddFilesPanel(const std::shared_ptr<MyDocument>& document) = 0;
+    virtual void beginSavePanel(const std::shared_ptr<MyDocument>& document) = 0;
+    virtual void beginSaveOptionsSheet(const std::shared_ptr<MyDocument>& document, int32_t parType,
+                                       int32_t initialNum) = 0;
+
+    static void install(SetBuildingPanels* panels);
+    static SetBuildingPanels* current();
 };
 
 // The document that owns one PAR recovery set. PAR1Document and PAR2Document
@@ -104,8 +129,13 @@ public:
     // User actions.
     void PerformAbortAction();
     void PerformRetryRecovery();
+    void PerformAddFile();
+    // The add-files panel ended; no paths when the user cancelled.
+    void addFilesPanelDidEnd(const QStringList& chosenPaths);
+    bool showingAddFileSheet() const { return m_ShowingAddFileSheet; }
     int32_t CanFileBeAdded(const QString& path) const;
     int AddFile(const QString& path, bool updateUI);
+    // Adds the paths that CanFileBeAdded accepts, in order, when the set has room.
     void addFiles(const QStringList& paths);
     void PerformParRemove();
     int validateToolbarOrMenuItem(DocumentAction action) const;
@@ -114,6 +144,53 @@ public:
     bool CanPerformAddFile() const;
     bool CanPerformParRemove() const;
     bool CanSaveDocumentAs() const;
+
+    // Saving a new set. The save itself writes only a 4-byte placeholder at the
+    // chosen place; the helper tool then creates the set there. Main thread.
+    struct SavePanelSetup {
+        QString designatedDirectory; // the folder of the set's files: the only place to save
+        QString fileName;            // prefilled: the suggested name, or the current one
+        int32_t number = 0;          // the set type's default number
+        int32_t parType = ParType::Par2;
+    };
+    // Where a typed name puts the new set's main file.
+    struct SaveLocation {
+        QString path;                 // null when the name is refused
+        QString problem;              // why it is refused
+        bool folderCorrected = false; // the name pointed into another folder
+        bool replacesFile = false;    // a file of that name is there already
+    };
+    enum class SavePanelField { None, Name, Number };
+
+    // Save: the save panel for a set never saved, else the options sheet.
+    void saveDocument();
+    // Save As: the save panel at once.
+    void saveDocumentAs();
+    void saveDocumentWithDelegate(int32_t initialNum, int32_t parType);
+    SavePanelSetup prepareSavePanel();
+    // The set type's extension after the base name that all subject files share
+    // (movie.part01.rar and movie.part02.rar give movie.par2); null when they differ.
+    QString SuggestPARFileName() const;
+    SaveLocation checkSaveLocation(const QString& typedName) const;
+    // The save panel's OK: checks the number and the name, with their alerts, and
+    // asks before a file is replaced. Answers the new set's path and keeps the
+    // number, or null and the field the user has to correct.
+    QString panelUserEnteredFilename(const QString& typedName, const QString& numberText,
+                                     SavePanelField* refusedField);
+    // The numbers the dialogs accept: ASCII digits only, an empty text reads as
+    // 0. The save panel takes 0 to 99; the options sheet 0 to 99 for PAR 1 and
+    // 1 to 100 for PAR 2.
+    static std::optional<int32_t> savePanelNumber(const QString& text);
+    static std::optional<int32_t> saveOptionsNumber(const QString& text, int32_t parType);
+    // The options sheet's check, with its alert.
+    static std::optional<int32_t> acceptSaveOptionsNumber(const QString& text, int32_t parType);
+    void saveOptionsFinishedWithNumPnn(int32_t number);
+    // Writes the placeholder at the path and starts the creation run there.
+    // Answers whether the run started; nothing happens while a run is going.
+    bool saveToLocation(const QString& path);
+    static QByteArray dataRepresentationOfType() { return QByteArrayLiteral("stub"); }
+    int32_t m_NumSpecifiedInSaveOptions() const { return m_numSpecifiedInSaveOptions; }
+    void setm_NumSpecifiedInSaveOptions(int32_t number) { m_numSpecifiedInSaveOptions = number; }
 
     // Closing.
     bool canClose() const override;
@@ -150,15 +227,31 @@ public:
     virtual bool supportCreation() const { return false; }
     virtual QString getFilenameExtension() const = 0;
     virtual int getDefaultNumberForSaveOptions() { return 0; }
+    virtual int32_t parType() const { return ParType::Par2; }
+    // The helper's arguments for creating the set whose main file is at the path;
+    // the parameters hold "NumSpecifiedInSaveOptions". No arguments: no run.
+    virtual QStringList makeCreateParamArray(const QString& /*parFilePath*/,
+                                             const QStringList& /*subjectFiles*/,
+                                             const QVariantMap& /*parParameters*/) {
+        return {};
+    }
+    // Removes the recovery files an earlier or aborted set of the document's
+    // name left; false when one of them could not be removed.
+    virtual bool RemoveStrayPnnFiles() { return true; }
     virtual OutputPipe mainOutputPipe() const { return OutputPipe::None; }
     virtual void DoAutoDeleteParFiles() {}
-    virtual void RecoverFileStateAfterAbortedGenerate() {}
+    // After an aborted creation run: every subject file is to be protected again,
+    // and what the run left is removed.
+    virtual void RecoverFileStateAfterAbortedGenerate();
 
     // End of a run, on the reader of the main output pipe.
     void PARFinished();
 
 protected:
     explicit MyDocument(const QString& parToolName);
+
+    // Before the arguments of a creation run are made: reset per-run state.
+    virtual void prepareDocForCreateRun() {}
 
     // Called with the document lock held.
     virtual void ProcessStdOutData(const QString&) {}
@@ -222,6 +315,9 @@ private:
     QStringList helperEnvironment() const;
     bool refuseTooManyArguments(const QStringList& arguments);
     void endFailedLaunch(const QString& problem);
+    SetBuildingPanels* setBuildingPanels() const;
+    std::shared_ptr<MyDocument> sharedDocument();
+    bool documentDidSave();
     void settleFinalStatus(int32_t runKind);
     void requestWindowUpdate(unsigned updates, bool waitForWindow);
     void deliverWindowUpdates();
@@ -230,6 +326,7 @@ private:
 
     QString m_parToolName;
     DocumentWindowInterface* m_parController = nullptr;
+    int32_t m_numSpecifiedInSaveOptions = 1;
 
     mutable std::recursive_mutex m_PARStatusLock;
     int32_t m_runKind = RunKind::None;

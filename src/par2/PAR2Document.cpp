@@ -52,6 +52,7 @@ private:
 PAR2Document::PAR2Document() : MyDocument(Par2CommandLine::kToolName) {
     m_parser.setFileStatusNotice(
         [this](const QString& emphasizeKey) { noteFileStatusChanged(emphasizeKey); });
+    m_createReader.setFileStatusNotice([this] { noteFileStatusChanged(); });
 }
 
 PAR2Document::~PAR2Document() {
@@ -125,6 +126,8 @@ void PAR2Document::encodingSelectionController(EncodingSelectionController* cont
 void PAR2Document::ProcessStdOutData(const QString& text) {
     ParserScope scope(*this);
     m_parser.ProcessStdOutData(text);
+    if (!m_par2Output.m_IsVerifyRepairRun && (text.contains(u'\n') || text.contains(u'\r')))
+        m_createReader.DetermineGenerateStateFromParOutput();
 }
 
 void PAR2Document::ProcessStdErrData(const QString& text) {
@@ -136,6 +139,37 @@ void PAR2Document::DetermineFinalStatusAfterRecover() {
     const int exitStatus = helperExitStatus();
     ParserScope scope(*this);
     m_parser.DetermineFinalStatusAfterRecover(exitStatus, m_ChosenDirectory);
+}
+
+QStringList PAR2Document::makeCreateParamArray(const QString& parFilePath,
+                                               const QStringList& subjectFiles,
+                                               const QVariantMap& parParameters) {
+    return Par2CommandLine::makeCreateParamArray(
+        parFilePath, subjectFiles,
+        parParameters.value(QStringLiteral("NumSpecifiedInSaveOptions")).toInt());
+}
+
+bool PAR2Document::RemoveStrayPnnFiles() {
+    return Par2VolumeFiles::RemoveStrayPnnFiles(fileName());
+}
+
+void PAR2Document::prepareDocForCreateRun() {
+    std::lock_guard lock(m_DocumentLock);
+    m_parser.resetForRun();
+    m_createReader.resetForRun();
+}
+
+// A set counts as created only when par2 says so and its main file is there;
+// what a failed run left is removed, so it cannot pass for a recovery set.
+void PAR2Document::DetermineFinalStatusAfterGenerate() {
+    const bool created = helperExitStatus() == 0 && QFileInfo(fileName()).isFile();
+    bool failed = false;
+    {
+        ParserScope scope(*this);
+        failed = m_createReader.DetermineFinalStatusAfterGenerate(created);
+    }
+    if (failed)
+        RemoveStrayPnnFiles();
 }
 
 void PAR2Document::CountStatistics(StatisticsRecord& statistics) const {

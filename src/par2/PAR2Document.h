@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/MyDocument.h"
+#include "par2/Par2CreateOutputReader.h"
 #include "par2/Par2OutputModel.h"
 #include "par2/Par2OutputParser.h"
 #include "par2/VLMEncodingSelectionControllerDelegate.h"
@@ -9,10 +10,11 @@
 
 class EncodingSelectionController;
 
-// A PAR 2 recovery set. Verification and repair are done by the par2 helper;
-// this class builds its command line, reads its output into the document's
-// maps (Par2OutputParser) and settles the final status. Before the first run it
-// reads the names stored in the set to let the user pick their character set.
+// A PAR 2 recovery set. Verification, repair and creation are done by the par2
+// helper; this class builds its command lines, reads its output into the
+// document's maps (Par2OutputParser, Par2CreateOutputReader) and settles the
+// final status. Before the first verify/repair run it reads the names stored in
+// the set to let the user pick their character set.
 class PAR2Document : public MyDocument, public VLMEncodingSelectionControllerDelegate {
 public:
     PAR2Document();
@@ -27,6 +29,10 @@ public:
     bool prepareDocForRepairRun() override;
     OutputPipe mainOutputPipe() const override { return OutputPipe::StdOut; }
     void DoAutoDeleteParFiles() override;
+    int32_t parType() const override { return ParType::Par2; }
+    QStringList makeCreateParamArray(const QString& parFilePath, const QStringList& subjectFiles,
+                                     const QVariantMap& parParameters) override;
+    bool RemoveStrayPnnFiles() override;
 
     void encodingSelectionController(EncodingSelectionController* controller, int returnCode,
                                      uint32_t selectedEncoding) override;
@@ -38,6 +44,8 @@ protected:
     void ProcessStdOutData(const QString& text) override;
     void ProcessStdErrData(const QString& text) override;
     void DetermineFinalStatusAfterRecover() override;
+    void prepareDocForCreateRun() override;
+    void DetermineFinalStatusAfterGenerate() override;
     void CountStatistics(StatisticsRecord& statistics) const override;
 
 private:
@@ -47,5 +55,6 @@ private:
     // document's maps and output text are lent to it as well.
     Par2OutputModel m_par2Output;
     Par2OutputParser m_parser{m_par2Output};
+    Par2CreateOutputReader m_createReader{m_par2Output};
     std::shared_ptr<EncodingSelectionController> m_EncodingSelectionController;
 };

@@ -1,5 +1,9 @@
 #include "Par2CommandLine.h"
 
+#include "app/FilenameSort.h"
+#include "platform/Preferences.h"
+#include "preferences/PreferenceKeys.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -44,4 +48,18 @@ QStringList Par2CommandLine::makeRepairParamArray(const QString& parFilePath) {
         return CompareExtraFiles(a, b, main.fileName()) < 0;
     });
     return QStringList{QStringLiteral("r"), QStringLiteral("--"), main.fileName()} + extraFiles;
+}
+
+QStringList Par2CommandLine::makeCreateParamArray(const QString& parFilePath,
+                                                  QStringList subjectFiles, int32_t redundancy) {
+    QStringList arguments{QStringLiteral("c")};
+    if (Preferences::integerForKey(PrefKey::Par2BlockSizeChoice) == BlockSizeChoiceValue::Fixed)
+        arguments.append(QStringLiteral("-s%1").arg(
+            qint64(Preferences::integerForKey(PrefKey::Par2BlockSize)) * 1024));
+    arguments.append(QStringLiteral("-r%1").arg(std::clamp(redundancy, 1, 100)));
+    if (Preferences::boolForKey(PrefKey::Par2LimitFileSize))
+        arguments.append(QStringLiteral("-l"));
+    std::sort(subjectFiles.begin(), subjectFiles.end(), FilenameLess());
+    return arguments + QStringList{QStringLiteral("--"), QFileInfo(parFilePath).fileName()} +
+           subjectFiles;
 }

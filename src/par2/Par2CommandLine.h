@@ -17,4 +17,9 @@ public:
     // "r", "--", the main file's name, then every regular, not hidden file of
     // its folder (the main file included), for par2 to search for blocks.
     static QStringList makeRepairParamArray(const QString& parFilePath);
+    // "c", the block size when the preferences fix one, the redundancy clamped
+    // to 1..100 percent, "-l" when recovery files are to be limited in size,
+    // "--", the main file's name, then the subject files in FilenameSort order.
+    static QStringList makeCreateParamArray(const QString& parFilePath, QStringList subjectFiles,
+                                            int32_t redundancy);
 };

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-// Everything that reading the par2 helper's verify/repair output decides: the
+// Everything that reading the par2 helper's output decides: the
 // two file maps, the output text itself, the set's counters, the progress and
 // the document status as the reading leaves them.
 struct Par2OutputModel {

@@ -119,7 +119,7 @@ void Par2OutputParser::resetForRun() {
 void Par2OutputParser::ProcessStdOutData(const QString& text) {
     QString chunk = text;
     chunk.replace(u'\r', u'\n');
-    m_model.m_ParMainOutput += chunk;
+    appendToOutput(chunk);
     if (!chunk.contains(u'\n'))
         return;
     if (m_model.m_IsVerifyRepairRun)
@@ -133,11 +133,18 @@ void Par2OutputParser::ProcessStdErrData(const QString& text) {
         return;
     QString chunk = text;
     chunk.replace(u'\r', u'\n');
-    m_model.m_ParMainOutput += chunk;
+    appendToOutput(chunk);
     if (m_model.m_IsVerifyRepairRun) {
         SetCorruptMissingToUnRecoverable();
         m_model.m_DocumentStatus = DocStatus::HelperErrors;
     }
+}
+
+// The characters are copied: appended to an empty text, the chunk itself would
+// be shared, and the reader thread that made it lets go of it outside the
+// document lock while the other reader may be appending.
+void Par2OutputParser::appendToOutput(const QString& chunk) {
+    m_model.m_ParMainOutput.append(QStringView(chunk));
 }
 
 // ---- Passes over the output -------------------------------------------------

@@ -48,6 +48,7 @@ public:
     void SetCorruptMissingToUnRecoverable();
 
 private:
+    void appendToOutput(const QString& chunk);
     void interpretNewLines();
     void interpretAllLines();
     void fail(LineIterator& lines);

@@ -29,15 +29,20 @@ void showCriticalAlert(const QString& message) {
 } // namespace
 
 bool Par2RepairPreconditions::checkRoomForFiles(int numSubjectFiles, int count) {
+    const QString problem = roomProblem(numSubjectFiles, count);
+    if (problem.isNull())
+        return true;
+    showCriticalAlert(problem);
+    return false;
+}
+
+QString Par2RepairPreconditions::roomProblem(int numSubjectFiles, int count) {
     const int room = std::max(kMaxFilesInSet - numSubjectFiles, 0);
     if (room >= count)
-        return true;
+        return QString();
     if (room == 1)
-        showCriticalAlert(StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrS")));
-    else
-        showCriticalAlert(
-            formatString(StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrP")), room));
-    return false;
+        return StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrS"));
+    return formatString(StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrP")), room);
 }
 
 bool Par2RepairPreconditions::VerifyPreconditionsForRepair(const QString& mainFilePath) {

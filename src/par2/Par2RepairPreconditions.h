@@ -11,6 +11,8 @@ public:
     // Whether `count` more files fit beside `numSubjectFiles`; otherwise shows a
     // critical alert (also in unattended operation) and answers false.
     static bool checkRoomForFiles(int numSubjectFiles, int count);
+    // The text of that alert, or null when the files fit.
+    static QString roomProblem(int numSubjectFiles, int count);
     // Asks whether to go on when the set's folder holds many more files than the
     // set protects: par2 would search all of them. Answers whether to run.
     static bool VerifyPreconditionsForRepair(const QString& mainFilePath);

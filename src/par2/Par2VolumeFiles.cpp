@@ -4,8 +4,10 @@
 #include "platform/Trash.h"
 #include "preferences/PreferenceKeys.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -77,4 +79,22 @@ void Par2VolumeFiles::DoAutoDeleteParFiles(const QString& folder, const QString&
         return;
     for (const QString& name : recoveryFilesOfSet(mainFileName, candidates))
         Trash::moveToTrash(folder + QLatin1Char('/') + QFileInfo(name).fileName());
+}
+
+bool Par2VolumeFiles::RemoveStrayPnnFiles(const QString& mainFilePath) {
+    const QFileInfo main(mainFilePath);
+    const QRegularExpression setFile(
+        QStringLiteral("^%1(\\.vol[0-9]+\\+[0-9]+)?\\.par2$")
+            .arg(QRegularExpression::escape(withoutLastExtension(main.fileName()))));
+    bool removedAll = true;
+    const QFileInfoList entries =
+        QDir(main.path())
+            .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (!setFile.match(entry.fileName()).hasMatch())
+            continue;
+        if (entry.isSymLink() || !entry.isFile() || !QFile::remove(entry.filePath()))
+            removedAll = false;
+    }
+    return removedAll;
 }

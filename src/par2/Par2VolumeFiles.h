@@ -20,4 +20,9 @@ public:
     // when "AutoDeletePnn" is on. Failures are ignored.
     static void DoAutoDeleteParFiles(const QString& folder, const QString& mainFileName,
                                      const QStringList& candidates);
+    // Deletes what par2 writes when it creates the set of this main file
+    // ("set.par2" and "set.vol<n>+<m>.par2", names exactly so), before a creation
+    // run and after one that failed. False when such a name is taken by
+    // something that is not a regular file, or a file could not be deleted.
+    static bool RemoveStrayPnnFiles(const QString& mainFilePath);
 };

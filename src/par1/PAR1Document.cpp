@@ -1,0 +1,150 @@
+#include "PAR1Document.h"
+
+#include "par1/Par1CommandLine.h"
+#include "par1/Par1VolumeFiles.h"
+#include "platform/AlertPresenter.h"
+#include "platform/MainThread.h"
+#include "platform/Preferences.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+#include "platform/Trash.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QDebug>
+#include <QFileInfo>
+
+// Lends the document's maps and output text to the parser's model for one hook
+// call (the document lock is held) and hands on the status and progress the
+// parser set; the window learns of them once the lock is released.
+class PAR1Document::ParserScope {
+public:
+    explicit ParserScope(PAR1Document& document) : m_document(document) {
+        lend();
+        Par1OutputModel& model = m_document.m_par1Output;
+        model.m_DocumentStatus = m_status = m_document.m_DocumentStatus();
+        model.m_Progress = m_progress = m_document.m_Progress();
+        m_document.m_parser.setMainFileName(QFileInfo(m_document.fileName()).fileName());
+    }
+    ~ParserScope() {
+        lend();
+        const Par1OutputModel& model = m_document.m_par1Output;
+        if (model.m_DocumentStatus != m_status)
+            m_document.setm_DocumentStatus(model.m_DocumentStatus);
+        if (model.m_Progress != m_progress)
+            m_document.setm_Progression(model.m_Progress);
+    }
+    ParserScope(const ParserScope&) = delete;
+    ParserScope& operator=(const ParserScope&) = delete;
+
+private:
+    void lend() {
+        Par1OutputModel& model = m_document.m_par1Output;
+        std::swap(model.m_FileStatus, m_document.m_FileStatus);
+        std::swap(model.m_PxxFileStatus, m_document.m_PxxFileStatus);
+        std::swap(model.m_ParMainOutput, m_document.m_ParMainOutput);
+    }
+
+    PAR1Document& m_document;
+    int32_t m_status = 0;
+    int32_t m_progress = 0;
+};
+
+PAR1Document::PAR1Document() : MyDocument(Par1CommandLine::kToolName) {
+    m_parser.setFileStatusNotice(
+        [this](const QString& emphasizeKey) { noteFileStatusChanged(emphasizeKey); });
+}
+
+QStringList PAR1Document::makeRepairParamArray(const QString& parFilePath) {
+    return Par1CommandLine::makeRepairParamArray(parFilePath);
+}
+
+QString PAR1Document::getFilenameExtension() const {
+    return Par1CommandLine::kExtension;
+}
+
+int PAR1Document::CalcDefaultNumberPnn() const {
+    return Par1CommandLine::CalcDefaultNumberPnn(numSubjectFiles());
+}
+
+QString PAR1Document::roomProblem(int numSubjectFiles, int count) {
+    const int room = std::max(Par1CommandLine::kMaxFilesInSet - numSubjectFiles, 0);
+    if (room >= count)
+        return QString();
+    if (room == 1)
+        return StringTables::localized(QStringLiteral("TooManyFilesForPar1ErrS"));
+    return formatString(StringTables::localized(QStringLiteral("TooManyFilesForPar1ErrP")), room);
+}
+
+// The platform's alert itself, so that it shows in unattended operation too.
+bool PAR1Document::checkRoomForFiles(int count) {
+    const QString problem = roomProblem(numSubjectFiles(), count);
+    if (problem.isNull())
+        return true;
+    MainThread::runSync([&] {
+        if (AlertPresenter* presenter = AlertPresenter::current())
+            presenter->runModal(
+                {AlertSeverity::Critical, QString(), problem, QString(), QString(), QString()});
+        else
+            qWarning().noquote() << QStringLiteral("Error: ") + problem;
+    });
+    return false;
+}
+
+// ---- Reading the helper ----------------------------------------------------
+
+void PAR1Document::ProcessStdErrData(const QString& text) {
+    ParserScope scope(*this);
+    m_parser.ProcessStdErrData(text, m_PARIsRunning() == RunKind::VerifyRepair
+                                         ? Par1OutputParser::RunType::VerifyRepair
+                                         : Par1OutputParser::RunType::Create);
+}
+
+void PAR1Document::DetermineFinalStatusAfterRecover() {
+    ParserScope scope(*this);
+    m_parser.DetermineFinalStatusAfterRecover();
+}
+
+void PAR1Document::DetermineFinalStatusAfterGenerate() {
+    ParserScope scope(*this);
+    m_parser.DetermineFinalStatusAfterGenerate();
+}
+
+void PAR1Document::CountStatistics(StatisticsRecord& statistics) const {
+    MyDocument::CountStatistics(statistics);
+    Par1OutputParser::CountStatistics(m_FileStatus, m_PxxFileStatus, statistics);
+}
+
+// ---- After a repair --------------------------------------------------------
+
+void PAR1Document::DoAutoDeleteParFiles() {
+    if (!Preferences::boolForKey(PrefKey::AutoDeletePnn))
+        return;
+    QStringList recoveryFiles;
+    {
+        std::lock_guard lock(m_DocumentLock);
+        recoveryFiles = m_PxxFileStatus.keys();
+    }
+    for (const QString& name :
+         Par1VolumeFiles::namesToDeleteAfterRepair(fileName(), recoveryFiles, subjectFileNames()))
+        Trash::moveToTrash(m_ChosenDirectory + QLatin1Char('/') + QFileInfo(name).fileName());
+}
+
+// ---- Creation --------------------------------------------------------------
+
+QStringList PAR1Document::makeCreateParamArray(const QString& parFilePath,
+                                               const QStringList& subjectFiles,
+                                               const QVariantMap& parParameters) {
+    return Par1CommandLine::makeCreateParamArray(
+        parFilePath, subjectFiles,
+        parParameters.value(QStringLiteral("NumSpecifiedInSaveOptions")).toInt());
+}
+
+bool PAR1Document::RemoveStrayPnnFiles() {
+    return Par1VolumeFiles::RemoveStrayPnnFiles(fileName(), m_NumSpecifiedInSaveOptions(),
+                                                subjectFileNames());
+}
+
+QStringList PAR1Document::subjectFileNames() const {
+    std::lock_guard lock(m_DocumentLock);
+    return m_FileStatus.keys();
+}

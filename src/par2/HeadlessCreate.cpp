@@ -1,0 +1,75 @@
+#include "HeadlessCreate.h"
+
+#include "app/PARDocumentController.h"
+#include "app/UnattendedSupport.h"
+#include "par2/PAR2Document.h"
+#include "par2/Par2RepairPreconditions.h"
+#include "platform/StringTables.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+std::shared_ptr<PAR2Document> HeadlessCreate::start(PARDocumentController& controller,
+                                                    DocumentWindowInterface* window,
+                                                    const QString& name, const QString& redundancy,
+                                                    const QStringList& files, QString* error) {
+    const auto refuse = [error](const QString& reason) {
+        *error = reason;
+        return std::shared_ptr<PAR2Document>();
+    };
+    if (files.isEmpty())
+        return refuse(QStringLiteral("no files to protect"));
+    QStringList paths;
+    for (const QString& file : files)
+        paths.append(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));
+    paths.removeDuplicates();
+    const QString folder = QFileInfo(paths.first()).path();
+    for (const QString& path : paths) {
+        const QString problem = whyNotAddable(path, folder);
+        if (!problem.isNull())
+            return refuse(QStringLiteral("%1: %2").arg(path, problem));
+    }
+    const QString roomProblem = Par2RepairPreconditions::roomProblem(0, int(paths.size()));
+    if (!roomProblem.isNull())
+        return refuse(roomProblem);
+
+    auto document = std::make_shared<PAR2Document>();
+    document->setFileType(QStringLiteral("PAR2 File"));
+    document->addFiles(paths);
+    const QString number = redundancy.isNull()
+                               ? QString::number(document->getDefaultNumberForSaveOptions())
+                               : redundancy;
+    const std::optional<int32_t> percent = MyDocument::savePanelNumber(number);
+    if (!percent)
+        return refuse(StringTables::localized(QStringLiteral("WrongNumPARErr")));
+    const MyDocument::SaveLocation location = document->checkSaveLocation(name);
+    if (location.path.isNull())
+        return refuse(location.problem);
+    if (location.replacesFile)
+        return refuse(QStringLiteral("%1 exists already; remove it first").arg(location.path));
+
+    controller.addDocument(document);
+    document->setParController(window);
+    document->setm_NumSpecifiedInSaveOptions(*percent);
+    if (location.folderCorrected)
+        VLMLRunAlertPanel(QString(),
+                          StringTables::localized(QStringLiteral("PathCorrectedWarning")),
+                          QString(), QString(), QString(), folder);
+    document->saveToLocation(location.path);
+    return document;
+}
+
+// What the Add Files panel would not offer: anything but a regular file, a
+// recovery file, or a file outside the folder of the first one.
+QString HeadlessCreate::whyNotAddable(const QString& path, const QString& folder) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return QStringLiteral("no such file");
+    if (info.isSymLink() || !info.isFile())
+        return QStringLiteral("not a regular file");
+    if (info.suffix().compare(QLatin1String("par2"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("a recovery file cannot be protected by a new set");
+    if (info.path() != folder)
+        return QStringLiteral("not in %1; the files of a set share one folder").arg(folder);
+    return QString();
+}

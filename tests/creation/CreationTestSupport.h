@@ -1,0 +1,68 @@
+#pragma once
+
+#include "RunCommand.h"
+#include "TestEnvironment.h"
+#include "document/MyDocument.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
+#include <functional>
+
+// Runs the event loop without spinning, so the helper (at the lowest priority)
+// gets the processor.
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 120000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return condition();
+}
+
+inline bool runEnded(MyDocument& document) {
+    return waitUntil(
+        [&] { return document.m_PARIsRunning() == RunKind::None && !document.hasLiveReaders(); });
+}
+
+inline void useBuiltHelpers() {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+}
+
+inline QString writeFile(const QString& folder, const QString& name, const QByteArray& content) {
+    QFile file(folder + QLatin1Char('/') + name);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return file.fileName();
+}
+
+inline QByteArray randomBytes(int size, quint32 seed) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator random(seed);
+    for (char& byte : bytes)
+        byte = char(random.bounded(256));
+    return bytes;
+}
+
+// `count` files of a few kilobytes each; names that FilenameSort orders by number.
+inline QStringList makeSubjectFiles(const QString& folder, int count) {
+    QStringList paths;
+    for (int i = 1; i <= count; ++i)
+        paths.append(writeFile(folder, QStringLiteral("part%1.bin").arg(i),
+                               randomBytes(1000 + 97 * i, quint32(i))));
+    return paths;
+}
+
+// What the real par2 says of the set: its exit status for "verify".
+inline int par2Verify(const QString& folder, const QString& mainFile) {
+    return runCommand(folder, QStringLiteral("/usr/bin/par2"), {"v", "-q", "--", mainFile});
+}
+
+inline QStringList setFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.par2")}, QDir::Files | QDir::System,
+                                  QDir::Name);
+}

@@ -1,0 +1,53 @@
+#include "par2/HeadlessCreate.h"
+
+#include "CreationTestSupport.h"
+#include "ScriptedAlertPresenter.h"
+#include "app/PARDocumentController.h"
+#include "par2/PAR2Document.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+
+#include <gtest/gtest.h>
+
+TEST(HeadlessCreateTest, CreatesTheSetInTheFilesFolderOrRefusesWithAReason) {
+    useBuiltHelpers();
+    ScriptedAlertPresenter alerts;
+    PARDocumentController controller;
+    const QString folder = TestEnvironment::makeFolder("headless");
+    const QString other = TestEnvironment::makeFolder("headless-other");
+    const QStringList files = makeSubjectFiles(folder, 3);
+    writeFile(folder, "taken.par2", "keep");
+    const auto refusal = [&](const QString& name, const QString& number, const QStringList& paths) {
+        QString error;
+        EXPECT_FALSE(HeadlessCreate::start(controller, nullptr, name, number, paths, &error));
+        return error;
+    };
+    EXPECT_EQ(refusal("s", "100", files), StringTables::localized("WrongNumPARErr"));
+    EXPECT_EQ(refusal("s", "ten", files), StringTables::localized("WrongNumPARErr"));
+    EXPECT_TRUE(refusal("s", "5", {}).contains("no files"));
+    EXPECT_TRUE(refusal("s", "5", files + QStringList(other + "/x")).contains("no such file"));
+    EXPECT_TRUE(refusal("s", "5", files + QStringList(writeFile(other, "y", "y")))
+                    .contains("share one folder"));
+    EXPECT_TRUE(refusal("s", "5", {folder + "/taken.par2"}).contains("recovery file"));
+    EXPECT_EQ(refusal("", "5", files),
+              formatString(StringTables::localized("BadSetNameErr"), QString()));
+    EXPECT_TRUE(refusal("taken.par2", "5", files).contains("exists already"));
+    EXPECT_TRUE(controller.documents().isEmpty());
+    EXPECT_EQ(QFile(folder + "/taken.par2").size(), 4);
+
+    QString error;
+    const auto document = HeadlessCreate::start(controller, nullptr, other + "/made", QString(),
+                                                files + files, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    ASSERT_TRUE(runEnded(*document));
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Created)
+        << document->ParOutput().toStdString();
+    EXPECT_EQ(document->numSubjectFiles(), 3);
+    EXPECT_EQ(document->fileName(), folder + "/made.par2");
+    EXPECT_EQ(controller.documents().size(), 1);
+    EXPECT_EQ(par2Verify(folder, "made.par2"), 0);
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message,
+              formatString(StringTables::localized("PathCorrectedWarning"), folder));
+    qunsetenv("VELMORA_HELPERS_DIR");
+}

@@ -1,0 +1,230 @@
+#include "par1/PAR1Document.h"
+
+#include "EventLoopWait.h"
+#include "RunCommand.h"
+#include "TestEnvironment.h"
+#include "app/DocumentTypes.h"
+#include "app/PARDocumentController.h"
+#include "par1/Par1HeadlessCreate.h"
+#include "par1/Par1StatusText.h"
+#include "platform/Preferences.h"
+#include "platform/StringTables.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kHelper = QStringLiteral(VELMORA_HELPERS_BUILD_DIR "/par");
+
+QByteArray md5(const QByteArray& data) {
+    return QCryptographicHash::hash(data, QCryptographicHash::Md5);
+}
+
+// Lists a file in an index file as checked but not saved in the parity data.
+// The set hash covers only the parity files, so the volumes stay usable.
+void addListedOnlyFile(const QString& indexPath, const QString& name, const QByteArray& content) {
+    QFile file(indexPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray par = file.readAll();
+    QByteArray entry(0x38, '\0');
+    for (QChar c : name)
+        entry += char(c.unicode() & 0xff) + QByteArray(1, char(c.unicode() >> 8));
+    qToLittleEndian<quint64>(entry.size(), entry.data());
+    qToLittleEndian<quint64>(2, entry.data() + 0x08);
+    qToLittleEndian<quint64>(content.size(), entry.data() + 0x10);
+    entry.replace(0x18, 16, md5(content)).replace(0x28, 16, md5(content.left(16384)));
+    const auto field = [&](int at) { return qFromLittleEndian<quint64>(par.constData() + at); };
+    const quint64 listEnd = field(0x40) + field(0x48);
+    const quint64 dataOffset = field(0x50);
+    qToLittleEndian<quint64>(field(0x38) + 1, par.data() + 0x38);
+    qToLittleEndian<quint64>(field(0x48) + entry.size(), par.data() + 0x48);
+    qToLittleEndian<quint64>(dataOffset ? dataOffset + entry.size() : 0, par.data() + 0x50);
+    par.insert(qsizetype(listEnd), entry);
+    par.replace(0x10, 16, md5(par.mid(0x20)));
+    file.seek(0);
+    file.write(par);
+}
+
+// PAR 1 documents running our par helper on sets in a temporary folder.
+class PAR1DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+        // The controller writes the defaults; a test asks for what it needs.
+        for (const QString& key :
+             {PrefKey::AutoDeletePnn, PrefKey::AutoPostProcess, PrefKey::AutoCloseDocument})
+            Preferences::setBool(key, false);
+        m_folder = TestEnvironment::makeFolder(
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    void TearDown() override { qunsetenv("VELMORA_HELPERS_DIR"); }
+
+    QString path(const QString& name) const { return m_folder + QLatin1Char('/') + name; }
+    QByteArray read(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QByteArray write(const QString& name, qsizetype size, quint32 seed, qint64 at = 0) {
+        QByteArray bytes(size, Qt::Uninitialized);
+        QRandomGenerator random(seed);
+        for (char& byte : bytes)
+            byte = char(random.generate());
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(at));
+        file.write(bytes);
+        return bytes;
+    }
+    void damage(const QString& name) { write(name, 4, 99, 10); }
+    // A set.par with the given volumes over a.bin, b.bin and c.bin.
+    void makeSet(int volumes) {
+        for (int i = 0; i < 3; ++i)
+            m_original[i] = write(QStringLiteral("%1.bin").arg(QChar(u'a' + i)), 3000 + i, i);
+        ASSERT_EQ(runCommand(m_folder, kHelper,
+                             {"a", QStringLiteral("-n%1").arg(volumes), "--", "set.par", "a.bin",
+                              "b.bin", "c.bin"}),
+                  0);
+    }
+
+    static bool waitUntil(const std::function<bool()>& condition) {
+        // Sleeps between turns, so the helper at the lowest priority gets the processor.
+        return spinUntil(
+            [&] {
+                QThread::msleep(2);
+                return condition();
+            },
+            120000);
+    }
+    static bool runEnded(MyDocument& document) {
+        return document.m_PARIsRunning() == RunKind::None && !document.hasLiveReaders();
+    }
+
+    std::shared_ptr<PAR1Document> verify(const QString& name = QStringLiteral("set.par")) {
+        auto document = std::make_shared<PAR1Document>();
+        m_controller.addDocument(document);
+        document->readFromFile(path(name), DocumentTypes::Par1);
+        document->ProcessRepairCurrentFile();
+        EXPECT_TRUE(waitUntil([&] { return document->m_PARHasRepaired() && runEnded(*document); }));
+        return document;
+    }
+    // Through the same document and save flow as a new set made in the window.
+    std::shared_ptr<PAR1Document> startCreating(const QStringList& names, int volumes) {
+        QStringList paths;
+        for (const QString& name : names)
+            paths << path(name);
+        QString error;
+        auto document = Par1HeadlessCreate::start(m_controller, nullptr, path("set.par"),
+                                                  QString::number(volumes), paths, &error);
+        EXPECT_TRUE(document) << error.toStdString();
+        return document;
+    }
+    int32_t status(const std::shared_ptr<PAR1Document>& document, const QString& name) const {
+        return document->fileStatusSnapshot().value(name).fileStatus();
+    }
+
+    PARDocumentController m_controller;
+    QString m_folder;
+    QByteArray m_original[3];
+};
+
+} // namespace
+
+TEST_F(PAR1DocumentTest, IntactSetIsDeletedWhenAsked) {
+    makeSet(2);
+    Preferences::setBool(PrefKey::AutoDeletePnn, true);
+    auto document = verify();
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::AllIntact);
+    EXPECT_EQ(document->pxxFileStatusSnapshot().keys(), QStringList({"set.P01", "set.P02"}));
+    EXPECT_EQ(document->statistics()[StatisticsRecord::IntactFiles], 3u);
+    EXPECT_EQ(QDir(m_folder).entryList(QDir::Files), QStringList({"a.bin", "b.bin", "c.bin"}));
+}
+
+TEST_F(PAR1DocumentTest, RepairsDamagedMissingAndMisnamedFiles) {
+    makeSet(2);
+    damage("a.bin");
+    QFile::remove(path("b.bin"));
+    auto repaired = verify();
+    EXPECT_EQ(repaired->m_DocumentStatus(), DocStatus::Repaired);
+    EXPECT_EQ(status(repaired, "a.bin"), FileCode::Repaired);
+    EXPECT_EQ(status(repaired, "b.bin"), FileCode::Repaired);
+    EXPECT_EQ(read("a.bin"), m_original[0]);
+    EXPECT_EQ(read("b.bin"), m_original[1]);
+    EXPECT_TRUE(QFile::exists(path("a.bin.bad")));
+
+    damage("a.bin");
+    QFile::rename(path("c.bin"), path("moved.dat"));
+    auto renamed = verify();
+    EXPECT_EQ(renamed->m_DocumentStatus(), DocStatus::RepairedWrongNames);
+    EXPECT_EQ(renamed->fileStatusSnapshot().value("c.bin").associatedFilename(), "moved.dat");
+    EXPECT_EQ(read("c.bin"), m_original[2]);
+}
+
+TEST_F(PAR1DocumentTest, OutcomesOtherThanARepair) {
+    makeSet(1);
+    addListedOnlyFile(path("set.par"), "notes.txt", "not saved in the parity data");
+    damage("b.bin");
+    auto outside = verify();
+    EXPECT_EQ(outside->m_DocumentStatus(), DocStatus::RestorableIntact);
+    EXPECT_EQ(status(outside, "notes.txt"), FileCode::MissingUnrecoverable);
+    EXPECT_FALSE(outside->fileStatusSnapshot().value("notes.txt").fileInVolumeSet());
+    EXPECT_EQ(read("b.bin"), m_original[1]);
+
+    QFile::remove(path("a.bin"));
+    QFile::remove(path("c.bin"));
+    auto tooFew = verify();
+    ASSERT_EQ(tooFew->m_DocumentStatus(), DocStatus::RepairImpossible);
+    EXPECT_EQ(status(tooFew, "a.bin"), FileCode::MissingUnrecoverable);
+    EXPECT_EQ(Par1StatusText::documentStatusText(DocStatus::RepairImpossible, tooFew->statistics()),
+              StringTables::localized("DocStatus4A"));
+
+    write("junk.par", 100, 5);
+    EXPECT_EQ(verify("junk.par")->m_DocumentStatus(), DocStatus::NotARecoveryFile);
+    ASSERT_TRUE(QFile::copy(path("set.par"), path("cut.par")));
+    ASSERT_TRUE(QFile(path("cut.par")).resize(150));
+    EXPECT_EQ(verify("cut.par")->m_DocumentStatus(), DocStatus::NotARecoveryFile);
+}
+
+TEST_F(PAR1DocumentTest, CreatesSetsThatPar2Reads) {
+    QStringList names;
+    for (int i = 1; i <= 255; ++i) {
+        names << QStringLiteral("f%1.txt").arg(i);
+        write(names.last(), i, i);
+    }
+    for (const auto& [count, volumes] : {std::pair{1, 0}, {8, 1}, {255, 3}}) {
+        for (const QString& stale : QDir(m_folder).entryList({"set.*"}))
+            QFile::remove(path(stale));
+        auto document = startCreating(names.mid(0, count), volumes);
+        ASSERT_TRUE(document && waitUntil([&] { return runEnded(*document); }));
+        ASSERT_EQ(document->m_DocumentStatus(), DocStatus::Created) << count;
+        EXPECT_EQ(document->statistics()[StatisticsRecord::IntactFiles], uint32_t(count));
+        EXPECT_EQ(document->pxxFileStatusSnapshot().size(), volumes + 1);
+        EXPECT_EQ(runCommand(m_folder, "/usr/bin/par2", {"verify", "-q", "set.par"}), 0) << count;
+        if (volumes == 1) {
+            QFile::remove(path("f5.txt"));
+            EXPECT_EQ(runCommand(m_folder, "/usr/bin/par2", {"repair", "-q", "set.par"}), 0);
+            EXPECT_EQ(read("f5.txt").size(), 5);
+        }
+    }
+}
+
+TEST_F(PAR1DocumentTest, AbortedCreationGoesBackToTheFileList) {
+    write("big.bin", 16 << 20, 7);
+    auto document = startCreating({"big.bin"}, 12);
+    ASSERT_TRUE(document);
+    ASSERT_TRUE(waitUntil([&] { return document->ParOutput().contains("Creating PAR volumes:"); }));
+    ASSERT_TRUE(document->CanPerformAbortAction());
+    document->PerformAbortAction();
+    ASSERT_TRUE(waitUntil([&] {
+        return runEnded(*document) && document->m_DocumentStatus() == DocStatus::ReadyToCreate;
+    }));
+    EXPECT_EQ(status(document, "big.bin"), FileCode::ToBeProtected);
+    EXPECT_TRUE(document->pxxFileStatusSnapshot().isEmpty());
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(QDir(m_folder).entryList({"set.P*"}, QDir::Files), QStringList());
+}
