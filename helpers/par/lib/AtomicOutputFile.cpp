@@ -37,19 +37,22 @@ FileHandle createTemporary(const std::filesystem::path& finalPath, std::filesyst
 
 AtomicOutputFile::AtomicOutputFile(std::filesystem::path finalPath)
     : finalPath_(std::move(finalPath)) {
+    const auto guard = TemporaryFileRegistry::hold();
     file_.emplace(createTemporary(finalPath_, temporaryPath_));
-    registrySlot_ = TemporaryFileRegistry::add(temporaryPath_);
+    TemporaryFileRegistry::add(temporaryPath_);
+    registered_ = true;
 }
 
 AtomicOutputFile::AtomicOutputFile(AtomicOutputFile&& other) noexcept
     : finalPath_(std::move(other.finalPath_)), temporaryPath_(std::move(other.temporaryPath_)),
       file_(std::move(other.file_)), committed_(std::exchange(other.committed_, true)),
-      registrySlot_(std::exchange(other.registrySlot_, TemporaryFileRegistry::kNoSlot)) {}
+      registered_(std::exchange(other.registered_, false)) {}
 
 AtomicOutputFile::~AtomicOutputFile() {
     if (!committed_)
         ::unlink(temporaryPath_.c_str());
-    TemporaryFileRegistry::remove(registrySlot_);
+    if (registered_)
+        TemporaryFileRegistry::remove(temporaryPath_);
 }
 
 void AtomicOutputFile::commit(bool replaceExisting) {
@@ -59,7 +62,8 @@ void AtomicOutputFile::commit(bool replaceExisting) {
     else if (!SafeRename::withoutReplacing(temporaryPath_, finalPath_))
         throw IoError(NameCodec::printable(finalPath_.filename().string()) + " already exists");
     committed_ = true;
-    TemporaryFileRegistry::remove(std::exchange(registrySlot_, TemporaryFileRegistry::kNoSlot));
+    TemporaryFileRegistry::remove(temporaryPath_);
+    registered_ = false;
 }
 
 } // namespace velmora::par1

@@ -29,7 +29,7 @@ private:
     std::filesystem::path temporaryPath_;
     std::optional<FileHandle> file_;
     bool committed_ = false;
-    int registrySlot_;
+    bool registered_ = false;
 };
 
 } // namespace velmora::par1

@@ -1,60 +1,66 @@
 #include "TemporaryFileRegistry.h"
 
-#include <atomic>
+#include <algorithm>
 #include <csignal>
-#include <cstring>
-#include <limits.h>
+#include <pthread.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace velmora::par1 {
 namespace {
 
-constexpr int kSlots = 512;
+std::recursive_mutex& registryMutex() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
 
-struct Slot {
-    std::atomic<bool> inUse{false};
-    std::atomic<bool> ready{false};
-    char path[PATH_MAX];
-};
+std::vector<std::filesystem::path>& registeredPaths() {
+    static std::vector<std::filesystem::path> paths;
+    return paths;
+}
 
-Slot slots[kSlots];
+sigset_t terminationSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
 
-void removeAndDie(int signalNumber) {
-    for (Slot& slot : slots) {
-        if (slot.ready.load())
-            ::unlink(slot.path);
-    }
+// Removes the files, then lets the signal end the process as it would have.
+[[noreturn]] void waitForTermination(sigset_t signals) {
+    int signalNumber = SIGTERM;
+    sigwait(&signals, &signalNumber);
+    registryMutex().lock();
+    for (const std::filesystem::path& path : registeredPaths())
+        ::unlink(path.c_str());
     std::signal(signalNumber, SIG_DFL);
-    std::raise(signalNumber);
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    raise(signalNumber);
+    _exit(128 + signalNumber);
 }
 
 } // namespace
 
-int TemporaryFileRegistry::add(const std::filesystem::path& path) {
-    const std::string text = path.string();
-    if (text.size() >= PATH_MAX)
-        return kNoSlot;
-    for (int i = 0; i < kSlots; ++i) {
-        bool expected = false;
-        if (slots[i].inUse.compare_exchange_strong(expected, true)) {
-            std::memcpy(slots[i].path, text.c_str(), text.size() + 1);
-            slots[i].ready.store(true);
-            return i;
-        }
-    }
-    return kNoSlot;
+std::unique_lock<std::recursive_mutex> TemporaryFileRegistry::hold() {
+    return std::unique_lock(registryMutex());
 }
 
-void TemporaryFileRegistry::remove(int slot) {
-    if (slot == kNoSlot)
-        return;
-    slots[slot].ready.store(false);
-    slots[slot].inUse.store(false);
+void TemporaryFileRegistry::add(const std::filesystem::path& path) {
+    const auto guard = hold();
+    registeredPaths().push_back(path);
+}
+
+void TemporaryFileRegistry::remove(const std::filesystem::path& path) {
+    const auto guard = hold();
+    std::erase(registeredPaths(), path);
 }
 
 void TemporaryFileRegistry::removeFilesOnSignal() {
-    std::signal(SIGINT, removeAndDie);
-    std::signal(SIGTERM, removeAndDie);
+    const sigset_t signals = terminationSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread(waitForTermination, signals).detach();
 }
 
 } // namespace velmora::par1

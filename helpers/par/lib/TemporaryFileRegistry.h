@@ -1,21 +1,23 @@
 #pragma once
 
 #include <filesystem>
+#include <mutex>
 
 namespace velmora::par1 {
 
 // The temporary files being written right now, so that an interrupt or a
 // termination signal removes them before the process ends: an aborted run
-// leaves no hidden partial volume behind. The signal handler only reads fixed
-// storage and calls unlink, both safe in a handler.
+// leaves no hidden partial volume behind. The signals are taken by a thread of
+// their own (sigwait), which removes the files under the registry's lock; a
+// file is created and added under the same lock, so a signal never falls
+// between the two.
 class TemporaryFileRegistry {
 public:
-    static constexpr int kNoSlot = -1;
-
-    // Returns the slot to release later, or kNoSlot when the registry is full.
-    static int add(const std::filesystem::path& path);
-    static void remove(int slot);
-    // Installs the handler for SIGINT and SIGTERM.
+    static std::unique_lock<std::recursive_mutex> hold();
+    static void add(const std::filesystem::path& path);
+    static void remove(const std::filesystem::path& path);
+    // Call first thing in main, before any other thread exists: blocks SIGINT
+    // and SIGTERM for every thread and starts the one that waits for them.
     static void removeFilesOnSignal();
 };
 
