@@ -40,6 +40,7 @@ public:
     void NoSelection() override {}
     void setCloseButtonEnabled(bool) override {}
     void showWindows() override {}
+    void documentDidClose() override {}
 
 private:
     void watch(const std::shared_ptr<MyDocument>& document);

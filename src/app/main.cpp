@@ -1,5 +1,7 @@
 #include "app/HeadlessRun.h"
 #include "app/PARDocumentController.h"
+#include "app/ui/GuiSession.h"
+#include "app/ui/ParApplication.h"
 #include "platform/Analytics.h"
 #include "platform/AppInfo.h"
 #include "platform/MainThread.h"
@@ -9,11 +11,13 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
 const char* const kUsage =
-    "Usage: velmora [--headless [--json]] FILE...\n"
+    "Usage: velmora [FILE...]\n"
+    "       velmora --headless [--json] FILE...\n"
     "       velmora --headless [--json] --create NAME.par2 [--redundancy PERCENT] FILE...\n"
     "       velmora --headless [--json] --create NAME.par [--volumes N] FILE...\n"
     "\n"
@@ -30,7 +34,7 @@ const char* const kUsage =
     "\n"
     "Exit status with --headless: 0 when every document ended well, 1 when any did not,\n"
     "2 for a usage error or a file that cannot be read.\n"
-    "The document window is not part of this build yet: use --headless.\n";
+    "Without --headless, the files open in windows (an empty new set when none is given).\n";
 
 void printLine(FILE* stream, const QString& text) {
     std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
@@ -89,16 +93,14 @@ int runHeadless(PARDocumentController& controller, const QStringList& arguments)
     return QCoreApplication::exec();
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// Runs without a display: --version, --help and --headless.
+int runWithoutWindows(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    MainThread::initialize();
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationVersion(AppInfo::shortVersion());
+    MainThread::initialize();
     PARDocumentController controller;
     Analytics::start();
-
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.contains(QStringLiteral("--version"))) {
         printLine(stdout, QStringLiteral("Velmora ") + AppInfo::shortVersion());
@@ -108,8 +110,30 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (arguments.contains(QStringLiteral("--headless")))
-        return runHeadless(controller, arguments);
-    std::fputs(kUsage, stderr);
-    return 2;
+    return runHeadless(controller, arguments);
+}
+
+int runWithWindows(int argc, char** argv) {
+    ParApplication app(argc, argv);
+    MainThread::initialize();
+    PARDocumentController controller;
+    Analytics::start();
+    GuiSession session(controller);
+    session.openAtLaunch(QCoreApplication::arguments().mid(1));
+    return QApplication::exec();
+}
+
+bool wantsWindows(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (argument == "--headless" || argument == "--version" || argument == "--help")
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return wantsWindows(argc, argv) ? runWithWindows(argc, argv) : runWithoutWindows(argc, argv);
 }

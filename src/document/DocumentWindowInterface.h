@@ -30,4 +30,6 @@ public:
 
     virtual void setCloseButtonEnabled(bool enabled) = 0;
     virtual void showWindows() = 0;
+    // The document has closed (on its own or by a command): the window goes.
+    virtual void documentDidClose() = 0;
 };

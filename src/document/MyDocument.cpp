@@ -944,6 +944,14 @@ int MyDocument::validateToolbarOrMenuItem(DocumentAction action) const {
     return -1;
 }
 
+void MyDocument::close() {
+    if (isClosed())
+        return;
+    if (DocumentWindowInterface* window = std::exchange(m_parController, nullptr))
+        window->documentDidClose();
+    Document::close();
+}
+
 bool MyDocument::canClose() const {
     return !anyProcessRunning();
 }

@@ -194,6 +194,7 @@ public:
 
     // Closing.
     bool canClose() const override;
+    void close() override;
     // Closes once both reader threads of the last run have exited, without
     // blocking the main thread on a reader that may be waiting for it.
     void closeWhenReadersExit();

@@ -36,6 +36,7 @@ public:
     void NoSelection() override {}
     void setCloseButtonEnabled(bool) override {}
     void showWindows() override {}
+    void documentDidClose() override {}
 };
 
 QString text(const char* key) {

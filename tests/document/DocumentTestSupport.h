@@ -99,6 +99,8 @@ public:
         closeButtonEnabled = enabled;
     }
     void showWindows() override {}
+    void documentDidClose() override { closed = true; }
+    bool closed = false;
 
     QList<int32_t> statuses;
     int32_t lastProgress = 0;

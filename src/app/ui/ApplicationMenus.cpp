@@ -1,8 +1,6 @@
 #include "ApplicationMenus.h"
 
-#include "OpenPanel.h"
 #include "app/PARDocumentController.h"
-#include "app/UnattendedSupport.h"
 #include "document/MyDocument.h"
 
 #include <QApplication>
@@ -10,8 +8,10 @@
 #include <QMenuBar>
 
 ApplicationMenus::ApplicationMenus(QMainWindow* window, std::shared_ptr<MyDocument> document,
-                                   PARDocumentController& controller)
-    : QObject(window), m_document(document), m_controller(controller) {
+                                   PARDocumentController& controller,
+                                   std::function<void()> openRequested)
+    : QObject(window), m_document(document), m_controller(controller),
+      m_openRequested(std::move(openRequested)) {
     buildFileMenu(window);
     buildSetMenu(window);
 }
@@ -22,7 +22,7 @@ void ApplicationMenus::buildFileMenu(QMainWindow* window) {
                     [this] { m_controller.onNewPar2(); });
     menu->addAction(tr("New PAR &1 Set"), QKeySequence(tr("Ctrl+Shift+N")), this,
                     [this] { m_controller.onNewPar1(); });
-    menu->addAction(tr("&Open…"), QKeySequence::Open, this, [this, window] { openFiles(window); });
+    menu->addAction(tr("&Open…"), QKeySequence::Open, this, [this] { m_openRequested(); });
     menu->addSeparator();
     menu->addAction(tr("&Close"), QKeySequence::Close, window, &QWidget::close);
     m_closeAll =
@@ -68,13 +68,4 @@ void ApplicationMenus::updateSetMenu() {
     m_abort->setEnabled(enabled(DocumentAction::AbortAction));
     m_addFiles->setEnabled(enabled(DocumentAction::AddFile));
     m_remove->setEnabled(enabled(DocumentAction::ParRemove));
-}
-
-void ApplicationMenus::openFiles(QMainWindow* window) {
-    for (const QString& path : OpenPanel::run(window)) {
-        VLMError error;
-        if (!m_controller.openDocumentWithContentsOfURL(path, true, &error))
-            VLMLRunCriticalAlertPanel(QString(), QStringLiteral("%@"), QString(), QString(),
-                                      QString(), error.localizedDescription());
-    }
 }

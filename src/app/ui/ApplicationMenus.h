@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class MyDocument;
@@ -15,7 +16,7 @@ class QMenu;
 class ApplicationMenus : public QObject {
 public:
     ApplicationMenus(QMainWindow* window, std::shared_ptr<MyDocument> document,
-                     PARDocumentController& controller);
+                     PARDocumentController& controller, std::function<void()> openRequested);
 
     QAction* saveAsAction() const { return m_saveAs; }
     QAction* addFilesAction() const { return m_addFiles; }
@@ -25,10 +26,10 @@ private:
     void buildSetMenu(QMainWindow* window);
     void updateFileMenu();
     void updateSetMenu();
-    void openFiles(QMainWindow* window);
 
     std::weak_ptr<MyDocument> m_document;
     PARDocumentController& m_controller;
+    std::function<void()> m_openRequested;
     QAction* m_closeAll = nullptr;
     QAction* m_saveAs = nullptr;
     QAction* m_quit = nullptr;

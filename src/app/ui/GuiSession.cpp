@@ -1,0 +1,69 @@
+#include "GuiSession.h"
+
+#include "ApplicationMenus.h"
+#include "OpenPanel.h"
+#include "app/DocumentTypes.h"
+#include "app/PARDocumentController.h"
+#include "app/UnattendedSupport.h"
+#include "document/MyDocument.h"
+#include "platform/UserNotificationCenter.h"
+#include "window/ParWindow.h"
+#include "window/ParWindowController.h"
+
+#include <QAction>
+
+GuiSession::GuiSession(PARDocumentController& controller) : m_controller(controller) {
+    AlertPresenter::install(&m_alerts);
+    PanelPresenter::install(&m_panels);
+    Workspace::install(&m_workspace);
+    UserNotificationCenter::shared().setActivationHandler(
+        [this](const QVariantMap& userInfo) { m_controller.didActivateNotification(userInfo); });
+    m_controller.setDisplayHandler(
+        [this](const std::shared_ptr<MyDocument>& document) { showDocument(document); });
+}
+
+GuiSession::~GuiSession() {
+    m_controller.setDisplayHandler(nullptr);
+    Workspace::install(nullptr);
+    PanelPresenter::install(nullptr);
+    AlertPresenter::install(nullptr);
+}
+
+void GuiSession::openAtLaunch(const QStringList& paths) {
+    for (const QString& path : paths) {
+        VLMError error;
+        if (!m_controller.openDocumentWithContentsOfURL(path, true, &error))
+            VLMLRunCriticalAlertPanel(QString(), QStringLiteral("%@"), QString(), QString(),
+                                      QString(), error.localizedDescription());
+    }
+    if (m_controller.documents().isEmpty()) {
+        if (m_controller.defaultType() == DocumentTypes::Par1)
+            m_controller.onNewPar1();
+        else
+            m_controller.onNewPar2();
+    }
+}
+
+// The window controller deletes itself when its window has closed.
+void GuiSession::showDocument(const std::shared_ptr<MyDocument>& document) {
+    auto* windowController = new ParWindowController(document);
+    QMainWindow* window = windowController->window();
+    auto* menus = new ApplicationMenus(window, document, m_controller,
+                                       [this, window] { openFromPanel(window); });
+    QObject::connect(menus->saveAsAction(), &QAction::triggered, window,
+                     [document] { document->saveDocumentAs(); });
+    QObject::connect(menus->addFilesAction(), &QAction::triggered, window,
+                     [document] { document->PerformAddFile(); });
+    QObject::connect(windowController, &ParWindowController::openDocumentRequested, window,
+                     [this, window] { openFromPanel(window); });
+    windowController->showWindow();
+}
+
+void GuiSession::openFromPanel(QMainWindow* parent) {
+    for (const QString& path : OpenPanel::run(parent)) {
+        VLMError error;
+        if (!m_controller.openDocumentWithContentsOfURL(path, true, &error))
+            VLMLRunCriticalAlertPanel(QString(), QStringLiteral("%@"), QString(), QString(),
+                                      QString(), error.localizedDescription());
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "par2/ui/EncodingSheetPresenter.h"
+#include "platform/ui/DesktopWorkspace.h"
+#include "platform/ui/FileDialogPanelPresenter.h"
+#include "platform/ui/MessageBoxAlertPresenter.h"
+#include "window/WidgetSetBuildingPanels.h"
+
+#include <QStringList>
+#include <memory>
+
+class MyDocument;
+class PARDocumentController;
+class QMainWindow;
+
+// A windowed run: installs the widget presenters, gives every document a
+// window with its menus, and opens the files given at launch (or an untitled
+// document of the preferred kind).
+class GuiSession {
+public:
+    explicit GuiSession(PARDocumentController& controller);
+    ~GuiSession();
+
+    void openAtLaunch(const QStringList& paths);
+
+private:
+    void showDocument(const std::shared_ptr<MyDocument>& document);
+    void openFromPanel(QMainWindow* parent);
+
+    PARDocumentController& m_controller;
+    MessageBoxAlertPresenter m_alerts;
+    FileDialogPanelPresenter m_panels;
+    DesktopWorkspace m_workspace;
+    WidgetSetBuildingPanels m_setBuildingPanels;
+    EncodingSheetPresenter m_encodingSheet;
+};

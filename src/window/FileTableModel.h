@@ -1,0 +1,61 @@
+#pragma once
+
+#include "document/FileStatus.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <mutex>
+
+// The file table's data: a snapshot of a document's two maps. Rows are the set's
+// files in file-name order, then, when there are recovery files, one separator
+// row and the recovery files in file-name order. Only the set's own files can
+// be selected. The snapshot is replaced as a whole and read under one lock.
+class FileTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column { IconColumn = 0, FileColumn, StatusColumn, ColumnCount };
+    // The name of the file-state image of a row (icon column only).
+    static constexpr int IconNameRole = Qt::UserRole + 1;
+    // Above this many new names a snapshot is sorted afresh instead of merged.
+    static constexpr qsizetype kMergeLimit = 64;
+
+    explicit FileTableModel(QObject* parent = nullptr);
+
+    static QString columnIdentifier(int column);
+    void setParType(int parType) { m_parType = parType; }
+
+    void takeSnapshot(const FileStatusMap& fileStatus, const FileStatusMap& pxxFileStatus);
+
+    int numberOfRowsInTableView() const;
+    int subjectCount() const;
+    // -1 when there are no recovery files.
+    int separatorRow() const;
+    bool shouldSelectRow(int row) const;
+    // The set's file shown in a row; empty for other rows.
+    QString subjectFileAt(int row) const;
+    // -1 when the name is not one of the set's files.
+    int rowOfSubjectFile(const QString& name) const;
+    // Rows of the set's files that are damaged or missing and not (yet) restorable.
+    QList<int> getNotOKFiles() const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    static QStringList orderedNames(const FileStatusMap& files, const QStringList& previous);
+    QVariant objectValue(int column, int row, int role) const;
+    QVariant subjectValue(const FileStatus& record, int column, int role) const;
+    QVariant recoveryValue(const FileStatus& record, int column, int role) const;
+    static QVariant okIconValue(int role);
+
+    FileStatusMap fileStatusDict;
+    QStringList fileStatusDictKeys;
+    FileStatusMap pxxFileStatusDict;
+    QStringList pxxFileStatusDictKeys;
+    mutable std::recursive_mutex fileStatusDictLock;
+    int m_parType = 2;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "document/StatisticsRecord.h"
+
+#include <QWidget>
+
+class QGridLayout;
+class QLabel;
+
+// The counts under the file table. A PAR 1 set shows intact, damaged and
+// missing files and the recovery volumes found; a PAR 2 set shows intact and
+// total files, missing blocks and the bytes they hold. Each value is a label
+// named after its field ("numGoodFiles", "par2NumMissingBytes", ...).
+class StatisticsPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Kind { Par1, Par2 };
+
+    explicit StatisticsPanel(Kind kind, QWidget* parent = nullptr);
+
+    Kind kind() const { return m_kind; }
+    void showStatistics(const StatisticsRecord& statistics);
+    // The text a value field shows; empty for an unknown field.
+    QString valueOf(const QString& field) const;
+
+private:
+    void addField(int row, int pair, const QString& captionKey, const QString& field);
+    void setValue(const QString& field, const QString& text);
+
+    Kind m_kind;
+    QGridLayout* m_layout;
+};

@@ -1,0 +1,137 @@
+#include "WindowTestSupport.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+#include "window/StatusTexts.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+
+using Column = FileTableModel::Column;
+
+QString localized(const char* key) {
+    return StringTables::localized(QLatin1String(key));
+}
+
+class FileTableTest : public WindowTest {
+protected:
+    void SetUp() override { open(); }
+
+    // Three files of the set and two recovery files, in deliberately unsorted keys.
+    void showSet() {
+        FileStatusMap pxx;
+        pxx.insert(QStringLiteral("set.vol01+02.par2"), recoveryFile("set.vol01+02.par2", 2));
+        pxx.insert(QStringLiteral("set.par2"), recoveryFile("set.par2", 0));
+        document->showFiles(filesWithStatus({{"part10.rar", FileCode::Intact},
+                                             {"part9.rar", FileCode::Damaged},
+                                             {"Part1.rar", FileCode::Missing}}),
+                            pxx);
+    }
+};
+
+TEST_F(FileTableTest, SetFilesThenSeparatorThenRecoveryFilesInNameOrder) {
+    document->showFiles(filesWithStatus({{"b", 1}, {"a", 1}, {"c", 1}}));
+    EXPECT_EQ(model()->rowCount(), 3);
+    EXPECT_EQ(model()->separatorRow(), -1);
+
+    showSet();
+    ASSERT_EQ(model()->rowCount(), 6);
+    EXPECT_EQ(cell(0, Column::FileColumn), "Part1.rar");
+    EXPECT_EQ(cell(1, Column::FileColumn), "part9.rar");
+    EXPECT_EQ(cell(2, Column::FileColumn), "part10.rar");
+    EXPECT_EQ(model()->separatorRow(), 3);
+    EXPECT_EQ(cell(3, Column::FileColumn), "");
+    EXPECT_EQ(cell(3, Column::StatusColumn), "");
+    EXPECT_EQ(cell(3, Column::IconColumn, FileTableModel::IconNameRole), "FileOKIcon");
+    EXPECT_EQ(cell(4, Column::FileColumn), "set.par2");
+    EXPECT_EQ(cell(4, Column::StatusColumn), localized("PxxFileStatus2"));
+    EXPECT_EQ(cell(5, Column::StatusColumn), formatString(localized("PxxFileStatus5"), 2));
+    EXPECT_EQ(cell(5, Column::IconColumn, FileTableModel::IconNameRole), "FileOKIcon");
+    EXPECT_EQ(cell(6, Column::FileColumn), "");
+}
+
+TEST_F(FileTableTest, OnlyTheSetsFilesAreSelectedAndCopied) {
+    showSet();
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    table()->copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+
+    table()->selectAll();
+    EXPECT_EQ(velmora()->NumSelectedFiles(), 3);
+    EXPECT_EQ(velmora()->SelectedFiles(), QStringList({"Part1.rar", "part9.rar", "part10.rar"}));
+    table()->selectRow(4);
+    EXPECT_EQ(velmora()->NumSelectedFiles(), 0);
+
+    table()->selectAll();
+    table()->copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Part1.rar\npart9.rar\npart10.rar");
+    velmora()->NoSelection();
+    EXPECT_EQ(velmora()->NumSelectedFiles(), 0);
+}
+
+TEST_F(FileTableTest, NotOKFilesAreTheDamagedMissingAndUnrestorableOnes) {
+    QList<std::pair<QString, int32_t>> entries;
+    for (int32_t code = 1; code <= 10; ++code)
+        entries.append({QStringLiteral("f%1").arg(code), code});
+    document->showFiles(filesWithStatus(entries));
+    // Rows follow the name order: f1, f2, ..., f10.
+    EXPECT_EQ(velmora()->getNotOKFiles(), QList<int>({1, 3, 5, 7}));
+
+    table()->selectRow(0);
+    table()->onSelectAllNonOK();
+    EXPECT_EQ(velmora()->SelectedFiles(), QStringList({"f2", "f4", "f6", "f8"}));
+}
+
+TEST_F(FileTableTest, IconsAndTextsFollowTheFileStatus) {
+    const QList<std::pair<int32_t, QString>> icons = {{0, "FileOKIcon"},
+                                                      {1, "FileOKIcon"},
+                                                      {2, "FilePossibleErrorIcon"},
+                                                      {3, "FileOKIcon"},
+                                                      {4, "FilePossibleErrorIcon"},
+                                                      {5, "FileRecoverableIcon"},
+                                                      {6, "FileErrorIcon"},
+                                                      {7, "FileRecoverableIcon"},
+                                                      {8, "FileErrorIcon"},
+                                                      {9, "FileOKIcon"},
+                                                      {10, "FileOKIcon"}};
+    for (const auto& [code, icon] : icons)
+        EXPECT_EQ(StatusTexts::FilestatusAsSymbol(FileStatus(QStringLiteral("x"), code)), icon)
+            << code;
+    const FileStatus outsideSet(QStringLiteral("x"), FileCode::Intact, QString(), false);
+    EXPECT_EQ(StatusTexts::FilestatusAsSymbol(outsideSet), "FileNotInVolumeSetIcon");
+
+    const FileStatus renamed(QStringLiteral("a"), FileCode::FoundUnderOtherName,
+                             QStringLiteral("b.bin"), true);
+    EXPECT_EQ(StatusTexts::FileStatusAsText(renamed),
+              formatString(localized("FileStatus3"), QStringLiteral("b.bin")));
+    EXPECT_EQ(StatusTexts::FileStatusAsText(FileStatus(QStringLiteral("a"), 3)), "");
+    EXPECT_EQ(StatusTexts::FileStatusAsText(FileStatus(QStringLiteral("a"), 7)),
+              localized("FileStatus7"));
+}
+
+TEST_F(FileTableTest, RecoveryFileTextsDependOnTheParVersion) {
+    using StatusTexts::PxxFileStatusAsText;
+    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", -2), 2), localized("PxxFileStatus3"));
+    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 1), 2), localized("PxxFileStatus4"));
+    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 1, "t.bin"), 2),
+              formatString(localized("PxxFileStatus6"), QStringLiteral("t.bin")));
+    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 4, "t.bin"), 2),
+              formatString(localized("PxxFileStatus7"), 4, QStringLiteral("t.bin")));
+    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 4), 1), localized("PxxFileStatus1"));
+    EXPECT_EQ(PxxFileStatusAsText(FileStatus(QStringLiteral("v"), 0), 1), "");
+}
+
+TEST_F(FileTableTest, SelectionFollowsTheNamesAndAbortKeepsTheLastSnapshot) {
+    document->showFiles(filesWithStatus({{"b", 1}, {"d", 1}}));
+    table()->selectRow(1);
+    document->showFiles(filesWithStatus({{"a", 1}, {"b", 1}, {"c", 1}, {"d", 2}}));
+    EXPECT_EQ(velmora()->SelectedFiles(), QStringList({"d"}));
+
+    document->setm_DocumentStatus(DocStatus::Aborted);
+    document->showFiles({});
+    EXPECT_EQ(model()->rowCount(), 4);
+    EXPECT_EQ(cell(3, Column::StatusColumn), localized("FileStatus2"));
+}
+
+} // namespace

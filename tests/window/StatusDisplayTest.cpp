@@ -1,0 +1,116 @@
+#include "WindowTestSupport.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+#include "window/StatisticsPanel.h"
+#include "window/StatusLine.h"
+
+#include <QApplication>
+#include <QProgressBar>
+
+namespace {
+
+QString localized(const QString& key) {
+    return StringTables::localized(key);
+}
+
+StatisticsRecord
+statistics(std::initializer_list<std::pair<StatisticsRecord::Index, uint32_t>> values) {
+    StatisticsRecord record;
+    for (const auto& [index, value] : values)
+        record[index] = value;
+    return record;
+}
+
+class StatusDisplayTest : public WindowTest {
+protected:
+    StatusLine* statusLine() const { return window()->statusLine(); }
+    QColor statusColour() const { return statusLine()->palette().color(QPalette::WindowText); }
+};
+
+TEST_F(StatusDisplayTest, EveryStatusHasItsTextAndStyle) {
+    open();
+    const QColor standard = QApplication::palette(statusLine()).color(QPalette::WindowText);
+    const QColor green = QColor::fromRgbF(0, 0.5f, 0);
+    const QColor red = QColor::fromRgbF(0.75f, 0, 0);
+    const QColor orange = QColor::fromRgbF(0.8f, 0.35f, 0.02f);
+    const QColor expected[17] = {standard, standard, standard, red, red,      green,
+                                 green,    green,    green,    red, standard, standard,
+                                 green,    green,    green,    red, orange};
+    for (int32_t status = 0; status <= 16; ++status) {
+        document->setm_DocumentStatus(status);
+        const QString key =
+            status == 4 ? QStringLiteral("DocStatus4B") : QStringLiteral("DocStatus%1").arg(status);
+        EXPECT_EQ(statusLine()->text(), localized(key)) << status;
+        EXPECT_EQ(statusColour(), expected[status]) << status;
+        EXPECT_EQ(statusLine()->font().bold(), expected[status] != standard) << status;
+        EXPECT_EQ(statusLine()->font().pointSizeF(), 11.0);
+    }
+}
+
+TEST_F(StatusDisplayTest, Par1RepairImpossibleNamesTheMissingVolumes) {
+    open(QStringLiteral("par"));
+    document->setStatistics(statistics({{StatisticsRecord::DamagedFiles, 3},
+                                        {StatisticsRecord::MissingFiles, 1},
+                                        {StatisticsRecord::RecoveryVolumesFound, 2}}));
+    document->setm_DocumentStatus(DocStatus::RepairImpossible);
+    EXPECT_EQ(statusLine()->text(), formatString(localized(QStringLiteral("DocStatus4")), 2));
+    EXPECT_TRUE(statusLine()->text().contains(QLatin1Char('2')));
+
+    document->setStatistics(statistics(
+        {{StatisticsRecord::DamagedFiles, 2}, {StatisticsRecord::BadFilesNotInVolumeSet, 1}}));
+    document->setm_DocumentStatus(DocStatus::RepairImpossible);
+    EXPECT_EQ(statusLine()->text(), localized(QStringLiteral("DocStatus4A")));
+    EXPECT_EQ(statusColour(), QColor::fromRgbF(0.75f, 0, 0));
+}
+
+TEST_F(StatusDisplayTest, Par2PanelShowsFilesBlocksAndMissingBytes) {
+    open();
+    EXPECT_EQ(window()->par1StatisticsView(), nullptr);
+    StatisticsPanel* panel = window()->par2StatisticsView();
+    ASSERT_NE(panel, nullptr);
+    document->setStatistics(statistics({{StatisticsRecord::IntactFiles, 7},
+                                        {StatisticsRecord::TotalFiles, 9},
+                                        {StatisticsRecord::BlockSize, 100},
+                                        {StatisticsRecord::MissingBlocks, 3}}));
+    document->showFiles(filesWithStatus({{"a", 1}}));
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumGoodFiles")), "7");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumTotalFiles")), "9");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumMissingBlocks")), "3");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumMissingBytes")), "300");
+
+    // A product beyond 32 bits, shown as soon as a set being built changes.
+    document->setStatistics(statistics(
+        {{StatisticsRecord::BlockSize, 4000000}, {StatisticsRecord::MissingBlocks, 3000}}));
+    document->setm_DocumentStatus(DocStatus::ReadyToCreate);
+    EXPECT_EQ(
+        panel->valueOf(QStringLiteral("par2NumMissingBytes")).remove(QLocale().groupSeparator()),
+        "12000000000");
+}
+
+TEST_F(StatusDisplayTest, Par1PanelShowsFileCountsAndVolumes) {
+    open(QStringLiteral("par"));
+    EXPECT_EQ(window()->par2StatisticsView(), nullptr);
+    StatisticsPanel* panel = window()->par1StatisticsView();
+    ASSERT_NE(panel, nullptr);
+    document->setStatistics(statistics({{StatisticsRecord::IntactFiles, 4},
+                                        {StatisticsRecord::DamagedFiles, 3},
+                                        {StatisticsRecord::MissingFiles, 2},
+                                        {StatisticsRecord::RecoveryVolumesFound, 1}}));
+    document->showFiles(filesWithStatus({{"a", 1}}));
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numGoodFiles")), "4");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numCorruptFiles")), "3");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numMissingFiles")), "2");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numPxxFiles")), "1");
+}
+
+TEST_F(StatusDisplayTest, ProgressBarTurnsIndeterminateForNegativeValues) {
+    open();
+    QProgressBar* bar = window()->progression();
+    document->setm_Progression(-1);
+    EXPECT_EQ(bar->maximum(), 0);
+    document->setm_Progression(40);
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_EQ(bar->value(), 40);
+}
+
+} // namespace

@@ -1,0 +1,153 @@
+#include "EventLoopWait.h"
+#include "WindowTestSupport.h"
+#include "platform/Preferences.h"
+#include "preferences/PreferenceKeys.h"
+#include "window/DocToolbarDelegate.h"
+
+#include <QAction>
+#include <QHash>
+#include <QHeaderView>
+#include <QToolBar>
+
+namespace {
+
+QStringList shownItems(QToolBar* toolbar) {
+    QStringList names;
+    for (QAction* action : toolbar->actions()) {
+        if (!action->objectName().isEmpty())
+            names.append(action->objectName());
+    }
+    return names;
+}
+
+TEST(DocToolbarDelegateTest, LabelsFallBackToTheKeyWithTheParVersion) {
+    const QHash<QString, QString> table = {{"DocTBOpen", "Open"},
+                                           {"DocTBAbort2", "Stop PAR 2"},
+                                           {"DocTBAbortTip2", "Stops the PAR 2 helper"},
+                                           {"DocTBRemove", "doctbremove"},
+                                           {"DocTBRemove2", "Remove Files"}};
+    QToolBar toolbar;
+    DocToolbarDelegate delegate(&toolbar, 2,
+                                [&](const QString& key) { return table.value(key, key); });
+    QAction* abort = delegate.itemForItemIdentifier(QStringLiteral("DocTBAbort"));
+    ASSERT_NE(abort, nullptr);
+    EXPECT_EQ(abort->text(), "Stop PAR 2");
+    EXPECT_EQ(abort->toolTip(), "Stops the PAR 2 helper");
+    EXPECT_EQ(abort->data().toString(), "PerformAbortAction:");
+    EXPECT_EQ(delegate.itemForItemIdentifier(QStringLiteral("DocTBOpen"))->text(), "Open");
+    // A text that only differs from its key in case counts as missing.
+    EXPECT_EQ(delegate.itemForItemIdentifier(QStringLiteral("DocTBRemove"))->text(),
+              "Remove Files");
+    EXPECT_EQ(delegate.itemForItemIdentifier(QStringLiteral("DocTBAbort")), abort);
+    EXPECT_EQ(delegate.itemForItemIdentifier(DocToolbarDelegate::kSeparatorItem), nullptr);
+}
+
+TEST(DocToolbarDelegateTest, ShownItemsTakeTheirPlaceAndAreSaved) {
+    Preferences::remove(DocToolbarDelegate::kToolbarIdentifier);
+    QToolBar toolbar;
+    DocToolbarDelegate delegate(&toolbar, 2);
+    EXPECT_EQ(shownItems(&toolbar),
+              QStringList({"DocTBOpen", "DocTBReRecover", "DocTBPreferences", "DocTBAbort"}));
+    delegate.setItemShown(QStringLiteral("DocTBSaveAs"), true);
+    delegate.setItemShown(QStringLiteral("DocTBAddFiles"), true);
+    delegate.setItemShown(QStringLiteral("DocTBOpen"), false);
+    const QStringList expected = {"DocTBReRecover",   "SeparatorItem", "DocTBPreferences",
+                                  "DocTBAbort",       "DocTBAddFiles", "DocTBSaveAs",
+                                  "FlexibleSpaceItem"};
+    EXPECT_EQ(delegate.itemIdentifiers(), expected);
+
+    QToolBar another;
+    EXPECT_EQ(DocToolbarDelegate(&another, 1).itemIdentifiers(), expected);
+    Preferences::remove(DocToolbarDelegate::kToolbarIdentifier);
+}
+
+class WindowControllerTest : public WindowTest {};
+
+TEST_F(WindowControllerTest, TitlesCarryTheParVersion) {
+    EXPECT_EQ(ParWindowController::windowTitleForDocumentDisplayName("set.par2", 2),
+              "set.par2 (PAR 2)");
+    EXPECT_EQ(ParWindowController::windowTitleForDocumentDisplayName("set.par", 1),
+              "set.par (PAR 1)");
+    EXPECT_EQ(ParWindowController::windowTitleForDocumentDisplayName("set", 0), "set");
+
+    open(QStringLiteral("par"));
+    document->readFromFile(QStringLiteral("/tmp/holiday.par"), QStringLiteral("PAR File"));
+    controller->validateToolbarItems();
+    EXPECT_EQ(window()->windowTitle(), "holiday.par (PAR 1)");
+}
+
+TEST_F(WindowControllerTest, ItemsFollowTheDocumentAndTheirReceivers) {
+    open();
+    DocToolbarDelegate* delegate = velmora()->toolbarDelegate();
+    QAction* abort = delegate->itemForItemIdentifier(QStringLiteral("DocTBAbort"));
+    QAction* preferences = delegate->itemForItemIdentifier(QStringLiteral("DocTBPreferences"));
+    QAction* addFiles = delegate->itemForItemIdentifier(QStringLiteral("DocTBAddFiles"));
+    controller->validateToolbarItems();
+    EXPECT_FALSE(abort->isEnabled());
+    EXPECT_FALSE(preferences->isEnabled());
+    EXPECT_TRUE(addFiles->isEnabled());
+
+    int requests = 0;
+    QObject::connect(controller, &ParWindowController::preferencesRequested, [&] { ++requests; });
+    controller->validateToolbarItems();
+    EXPECT_TRUE(preferences->isEnabled());
+    preferences->trigger();
+    EXPECT_EQ(requests, 1);
+
+    document->setm_PARIsRunning(RunKind::VerifyRepair);
+    EXPECT_TRUE(abort->isEnabled());
+    EXPECT_FALSE(addFiles->isEnabled());
+    document->setm_PARIsRunning(RunKind::None);
+}
+
+TEST_F(WindowControllerTest, RemoveTakesTheSelectedFilesOutOfTheSet) {
+    open();
+    document->showFiles(
+        filesWithStatus({{"a", FileCode::ToBeProtected}, {"b", FileCode::ToBeProtected}}));
+    QAction* remove = velmora()->toolbarDelegate()->itemForItemIdentifier("DocTBRemove");
+    controller->validateToolbarItems();
+    EXPECT_FALSE(remove->isEnabled());
+
+    table()->selectRow(0);
+    EXPECT_TRUE(remove->isEnabled());
+    remove->trigger();
+    EXPECT_EQ(document->fileStatusSnapshot().keys(), QStringList({"b"}));
+    EXPECT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(velmora()->NumSelectedFiles(), 0);
+}
+
+TEST_F(WindowControllerTest, ClosingIsRefusedWhileARunIsGoing) {
+    open();
+    document->setm_PARIsRunning(RunKind::VerifyRepair);
+    EXPECT_FALSE(window()->close());
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_FALSE(document->isClosed());
+
+    document->setm_PARIsRunning(RunKind::None);
+    QPointer<ParWindowController> closing = controller;
+    EXPECT_TRUE(window()->close());
+    EXPECT_TRUE(document->isClosed());
+    EXPECT_EQ(document->parController(), nullptr);
+    EXPECT_TRUE(spinUntil([&] { return closing.isNull(); }));
+    controller = nullptr;
+}
+
+TEST_F(WindowControllerTest, FrameAndFileColumnWidthAreSavedAndRestored) {
+    Preferences::remove(PrefKey::DocWindowFrameSize);
+    Preferences::remove(PrefKey::FileColumnWidth);
+    open();
+    window()->resize(820, 560);
+    table()->horizontalHeader()->resizeSection(FileTableModel::FileColumn, 211);
+    EXPECT_TRUE(spinUntil([] { return Preferences::contains(PrefKey::FileColumnWidth); }));
+    EXPECT_EQ(Preferences::floatForKey(PrefKey::FileColumnWidth), 211.0);
+    EXPECT_TRUE(Preferences::contains(PrefKey::DocWindowFrameSize));
+    delete std::exchange(controller, nullptr);
+
+    open();
+    EXPECT_EQ(window()->size(), QSize(820, 560));
+    EXPECT_EQ(table()->columnWidth(FileTableModel::FileColumn), 211);
+    Preferences::remove(PrefKey::DocWindowFrameSize);
+    Preferences::remove(PrefKey::FileColumnWidth);
+}
+
+} // namespace
