@@ -1,9 +1,11 @@
 #include "DocumentJson.h"
 
+#include "document/AfterRunActions.h"
 #include "document/MyDocument.h"
 #include "par1/Par1StatusText.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
+#include "postprocess/PostProcessingJson.h"
 
 #include <QJsonArray>
 
@@ -66,5 +68,7 @@ QJsonObject DocumentJson::describe(MyDocument& document) {
                        {"statusText", statusText(document, status)},
                        {"files", subjectFiles(document.fileStatusSnapshot())},
                        {"recoveryFiles", recoveryFiles(document.pxxFileStatusSnapshot())},
-                       {"statistics", statistics}};
+                       {"statistics", statistics},
+                       {"postProcessing", PostProcessingJson::describe(
+                                              document.afterRunActions().postProcessingRecord())}};
 }

@@ -2,6 +2,7 @@
 
 #include "app/PARDocumentController.h"
 #include "app/UnattendedSupport.h"
+#include "document/AfterRunActions.h"
 #include "document/DocumentWindowInterface.h"
 #include "document/HelperLocator.h"
 #include "document/HelperProcess.h"
@@ -82,7 +83,8 @@ SetBuildingPanels* SetBuildingPanels::current() {
     return gSetBuildingPanels;
 }
 
-MyDocument::MyDocument(const QString& parToolName) : m_parToolName(parToolName) {}
+MyDocument::MyDocument(const QString& parToolName)
+    : m_parToolName(parToolName), m_afterRunActions(std::make_unique<AfterRunActions>(*this)) {}
 
 MyDocument::~MyDocument() = default;
 
@@ -301,6 +303,7 @@ void MyDocument::startExclusiveProcessing() {
         m_unrarInProgress = UnrarState::Running;
         if (m_parController != nullptr)
             m_parController->setCloseButtonEnabled(false);
+        m_afterRunActions->startExclusiveExtraction();
     }
     if (m_parController != nullptr)
         m_parController->showWindows();
@@ -552,8 +555,7 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
 }
 
 bool MyDocument::performAfterRunActions() {
-    DoAutoDeleteParFiles();
-    return false;
+    return m_afterRunActions->performAfterRunActions();
 }
 
 // ---- User actions ----------------------------------------------------------

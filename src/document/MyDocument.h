@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 
+class AfterRunActions;
 class DocumentWindowInterface;
 class HelperProcess;
 class MyDocument;
@@ -247,6 +248,8 @@ public:
 
     // End of a run, on the reader of the main output pipe.
     void PARFinished();
+    // Clean-up, post-processing rule or extraction, and closing after a good run.
+    AfterRunActions& afterRunActions() const { return *m_afterRunActions; }
 
 protected:
     explicit MyDocument(const QString& parToolName);
@@ -326,6 +329,7 @@ private:
     PARDocumentController* parDocumentController() const;
 
     QString m_parToolName;
+    std::unique_ptr<AfterRunActions> m_afterRunActions;
     DocumentWindowInterface* m_parController = nullptr;
     int32_t m_numSpecifiedInSaveOptions = 1;
 
