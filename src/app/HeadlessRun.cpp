@@ -2,10 +2,9 @@
 
 #include "app/DocumentJson.h"
 #include "app/DocumentTypes.h"
+#include "app/HeadlessCreate.h"
 #include "document/MyDocument.h"
 #include "par1/PAR1Document.h"
-#include "par1/Par1HeadlessCreate.h"
-#include "par2/HeadlessCreate.h"
 #include "par2/PAR2Document.h"
 
 #include <QCoreApplication>
@@ -39,11 +38,15 @@ bool HeadlessRun::create(const QString& name, const QString& number, const QStri
     std::shared_ptr<MyDocument> document;
     const QString type = DocumentTypes::typeForPath(name);
     if (type == DocumentTypes::Par2)
-        document = HeadlessCreate::start(m_controller, this, name, number, files, &error);
+        document = std::make_shared<PAR2Document>();
     else if (type == DocumentTypes::Par1)
-        document = Par1HeadlessCreate::start(m_controller, this, name, number, files, &error);
-    else
+        document = std::make_shared<PAR1Document>();
+    if (document) {
+        document->setFileType(type);
+        document = HeadlessCreate::start(m_controller, this, document, name, number, files, &error);
+    } else {
         error = QStringLiteral("%1: the new set must be named NAME.par2 or NAME.par").arg(name);
+    }
     if (!document) {
         printTo(stderr, QStringLiteral("velmora: ") + error);
         return false;

@@ -225,6 +225,8 @@ public:
     virtual bool VerifyPreconditionsForRepair();
     virtual bool prepareDocForRepairRun() { return true; }
     virtual QStringList makeRepairParamArray(const QString& parFilePath) = 0;
+    // Why `count` more files would not fit in the set; null when they fit.
+    virtual QString roomProblemForAdding(int) const { return QString(); }
     virtual bool checkRoomForFiles(int count) { return count < 0; }
     virtual bool supportCreation() const { return false; }
     virtual QString getFilenameExtension() const = 0;

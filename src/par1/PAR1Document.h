@@ -31,6 +31,9 @@ public:
     // The alert text when `count` more files do not fit beside `numSubjectFiles`,
     // else null.
     static QString roomProblem(int numSubjectFiles, int count);
+    QString roomProblemForAdding(int count) const override {
+        return roomProblem(numSubjectFiles(), count);
+    }
 
 protected:
     void ProcessStdErrData(const QString& text) override;

@@ -68,6 +68,10 @@ int PAR2Document::getDefaultNumberForSaveOptions() {
     return Preferences::integerForKey(PrefKey::Par2Redundancy);
 }
 
+QString PAR2Document::roomProblemForAdding(int count) const {
+    return Par2RepairPreconditions::roomProblem(numSubjectFiles(), count);
+}
+
 bool PAR2Document::checkRoomForFiles(int count) {
     return Par2RepairPreconditions::checkRoomForFiles(numSubjectFiles(), count);
 }

@@ -25,6 +25,7 @@ public:
     bool supportCreation() const override { return true; }
     int getDefaultNumberForSaveOptions() override;
     bool checkRoomForFiles(int count) override;
+    QString roomProblemForAdding(int count) const override;
     bool VerifyPreconditionsForRepair() override;
     bool prepareDocForRepairRun() override;
     OutputPipe mainOutputPipe() const override { return OutputPipe::StdOut; }

@@ -1,4 +1,4 @@
-#include "par2/HeadlessCreate.h"
+#include "app/HeadlessCreate.h"
 
 #include "CreationTestSupport.h"
 #include "ScriptedAlertPresenter.h"
@@ -19,7 +19,8 @@ TEST(HeadlessCreateTest, CreatesTheSetInTheFilesFolderOrRefusesWithAReason) {
     writeFile(folder, "taken.par2", "keep");
     const auto refusal = [&](const QString& name, const QString& number, const QStringList& paths) {
         QString error;
-        EXPECT_FALSE(HeadlessCreate::start(controller, nullptr, name, number, paths, &error));
+        EXPECT_FALSE(HeadlessCreate::start(controller, nullptr, std::make_shared<PAR2Document>(),
+                                           name, number, paths, &error));
         return error;
     };
     EXPECT_EQ(refusal("s", "100", files), StringTables::localized("WrongNumPARErr"));
@@ -36,8 +37,9 @@ TEST(HeadlessCreateTest, CreatesTheSetInTheFilesFolderOrRefusesWithAReason) {
     EXPECT_EQ(QFile(folder + "/taken.par2").size(), 4);
 
     QString error;
-    const auto document = HeadlessCreate::start(controller, nullptr, other + "/made", QString(),
-                                                files + files, &error);
+    const auto document =
+        HeadlessCreate::start(controller, nullptr, std::make_shared<PAR2Document>(),
+                              other + "/made", QString(), files + files, &error);
     ASSERT_TRUE(document) << error.toStdString();
     ASSERT_TRUE(runEnded(*document));
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Created)

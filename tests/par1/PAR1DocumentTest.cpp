@@ -4,8 +4,8 @@
 #include "RunCommand.h"
 #include "TestEnvironment.h"
 #include "app/DocumentTypes.h"
+#include "app/HeadlessCreate.h"
 #include "app/PARDocumentController.h"
-#include "par1/Par1HeadlessCreate.h"
 #include "par1/Par1StatusText.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
@@ -119,10 +119,12 @@ protected:
         for (const QString& name : names)
             paths << path(name);
         QString error;
-        auto document = Par1HeadlessCreate::start(m_controller, nullptr, path("set.par"),
-                                                  QString::number(volumes), paths, &error);
-        EXPECT_TRUE(document) << error.toStdString();
-        return document;
+        auto document = std::make_shared<PAR1Document>();
+        const bool started =
+            HeadlessCreate::start(m_controller, nullptr, document, path("set.par"),
+                                  QString::number(volumes), paths, &error) != nullptr;
+        EXPECT_TRUE(started) << error.toStdString();
+        return started ? document : nullptr;
     }
     int32_t status(const std::shared_ptr<PAR1Document>& document, const QString& name) const {
         return document->fileStatusSnapshot().value(name).fileStatus();
