@@ -86,3 +86,21 @@ TEST(HeadlessTest, UsageErrorsAndUnreadableFilesExitWithTwo) {
     QFile(folder + "/notes.txt").open(QIODevice::WriteOnly);
     EXPECT_EQ(runHeadless({folder + "/notes.txt"}).exitStatus, 2);
 }
+
+TEST(HeadlessTest, CreatesAndRepairsAPar1SetThroughTheCommandLine) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+    const QString folder = makeSet("par1");
+    const QStringList files{folder + "/f1.bin", folder + "/f2.bin", folder + "/f3.bin"};
+    Outcome outcome =
+        runHeadless(QStringList{"--create", folder + "/new.par", "--volumes", "1"} + files);
+    EXPECT_EQ(outcome.exitStatus, 0);
+    EXPECT_EQ(outcome.json["status"].toInt(), 12);
+    EXPECT_EQ(outcome.json["type"].toString(), "PAR File");
+    EXPECT_TRUE(QFile::exists(folder + "/new.P01"));
+
+    QFile::remove(folder + "/f3.bin");
+    outcome = runHeadless({folder + "/new.par"});
+    EXPECT_EQ(outcome.exitStatus, 0);
+    EXPECT_EQ(outcome.json["status"].toInt(), 7);
+    EXPECT_EQ(fileStatus(outcome.json, "f3.bin"), 9);
+}
