@@ -6,6 +6,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "postprocess/PostProcessingJson.h"
+#include "unrar/UnrarDocument.h"
 
 #include <QJsonArray>
 
@@ -71,4 +72,11 @@ QJsonObject DocumentJson::describe(MyDocument& document) {
                        {"statistics", statistics},
                        {"postProcessing", PostProcessingJson::describe(
                                               document.afterRunActions().postProcessingRecord())}};
+}
+
+QJsonObject DocumentJson::describeArchive(const UnrarDocument& archive) {
+    return QJsonObject{
+        {"path", archive.fileName()},
+        {"type", archive.fileType()},
+        {"extraction", PostProcessingJson::describeExtraction(archive.extractionResult())}};
 }

@@ -6,6 +6,8 @@
 #include "document/MyDocument.h"
 #include "par1/PAR1Document.h"
 #include "par2/PAR2Document.h"
+#include "unrar/UnrarDocument.h"
+#include "unrar/VLMUnrarLibGlueDelegate.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -66,11 +68,15 @@ bool HeadlessRun::open(const QStringList& paths) {
             return false;
         }
         VLMError error;
-        if (!m_controller.openDocumentWithContentsOfURL(info.absoluteFilePath(), true, &error)) {
+        const std::shared_ptr<Document> document =
+            m_controller.openDocumentWithContentsOfURL(info.absoluteFilePath(), true, &error);
+        if (!document) {
             printTo(stderr,
                     QStringLiteral("velmora: %1: %2").arg(path, error.localizedDescription()));
             return false;
         }
+        if (auto archive = std::dynamic_pointer_cast<UnrarDocument>(document))
+            m_archives.append(archive);
     }
     for (const auto& document : m_pending)
         document->windowControllerDidLoadNib();
@@ -104,7 +110,13 @@ void HeadlessRun::checkForFinishedDocuments() {
             ++i;
         }
     }
-    if (m_pending.isEmpty()) {
+    for (qsizetype i = 0; i < m_archives.size();) {
+        if (m_archives[i]->isClosed())
+            reportArchive(*m_archives.takeAt(i));
+        else
+            ++i;
+    }
+    if (m_pending.isEmpty() && m_archives.isEmpty()) {
         m_poll.stop();
         QCoreApplication::exit(m_exitStatus);
     }
@@ -119,4 +131,21 @@ void HeadlessRun::report(MyDocument& document) {
             stdout,
             QString::fromUtf8(
                 QJsonDocument(DocumentJson::describe(document)).toJson(QJsonDocument::Compact)));
+}
+
+// An archive document closes itself when its extraction is over.
+void HeadlessRun::reportArchive(const UnrarDocument& archive) {
+    const UnrarResult result = archive.extractionResult();
+    const QString name = QFileInfo(archive.fileName()).fileName();
+    if (result.outcome == UnrarOutcome::Finished) {
+        printTo(stderr, QStringLiteral("%1: extracted to %2").arg(name, result.outputPath));
+    } else {
+        m_exitStatus = 1;
+        printTo(stderr, QStringLiteral("%1: not extracted").arg(name) +
+                            (result.errorText.isEmpty() ? QString()
+                                                        : QStringLiteral(": ") + result.errorText));
+    }
+    if (m_json)
+        printTo(stdout, QString::fromUtf8(QJsonDocument(DocumentJson::describeArchive(archive))
+                                              .toJson(QJsonDocument::Compact)));
 }

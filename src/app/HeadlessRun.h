@@ -9,13 +9,13 @@
 #include <memory>
 
 class MyDocument;
+class UnrarDocument;
 
 // velmora --headless [--json] FILE...: opens every file as the application
-// would, answers every question as unattended operation does (for this process
-// only), runs them through the same documents and scheduler and quits when all
-// are done. Progress goes to standard error, one JSON line per document to
-// standard output. Exit status: 0 all succeeded, 1 some did not, 2 usage or
-// unreadable file.
+// would (a RAR archive is extracted), answers every question as unattended operation does (for this
+// process only), runs them through the same documents and scheduler and quits when all are done.
+// Progress goes to standard error, one JSON line per document to standard output. Exit status: 0
+// all succeeded, 1 some did not, 2 usage or unreadable file.
 class HeadlessRun : public QObject, public DocumentWindowInterface {
 public:
     HeadlessRun(PARDocumentController& controller, bool json);
@@ -47,10 +47,12 @@ private:
     void checkForFinishedDocuments();
     bool isFinished(MyDocument& document);
     void report(MyDocument& document);
+    void reportArchive(const UnrarDocument& archive);
 
     PARDocumentController& m_controller;
     bool m_json;
     QList<std::shared_ptr<MyDocument>> m_pending;
+    QList<std::shared_ptr<UnrarDocument>> m_archives;
     QTimer m_poll;
     int m_exitStatus = 0;
 };

@@ -13,6 +13,7 @@
 #include "platform/Workspace.h"
 #include "preferences/PreferenceKeys.h"
 #include "preferences/StartupDefaults.h"
+#include "unrar/UnrarDocument.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -150,25 +151,51 @@ std::shared_ptr<MyDocument> PARDocumentController::makeDocument(const QString& t
     return nullptr;
 }
 
+// A RAR archive opened on its own extracts itself through the queue, in its own
+// progress window; it has no document window.
+std::shared_ptr<Document> PARDocumentController::openRarArchive(const QString& path,
+                                                                VLMError* error) {
+    auto archive = std::make_shared<UnrarDocument>();
+    archive->setController(this);
+    if (!archive->readFromFile(path, DocumentTypes::Rar)) {
+        if (error != nullptr)
+            *error = VLMError::userCancelled();
+        return nullptr;
+    }
+    addDocument(archive);
+    archive->DoIt();
+    return archive;
+}
+
+std::shared_ptr<MyDocument> PARDocumentController::openParDocument(const QString& path,
+                                                                   const QString& type,
+                                                                   bool display, VLMError* error) {
+    std::shared_ptr<MyDocument> document = makeDocument(type);
+    if (!document) {
+        if (error != nullptr)
+            *error = unknownKind(path);
+        return nullptr;
+    }
+    if (!document->initWithContentsOfURL(path, type, error))
+        return nullptr;
+    addDocument(document);
+    if (display && m_displayHandler)
+        m_displayHandler(document);
+    return document;
+}
+
 std::shared_ptr<Document>
 PARDocumentController::openDocumentWithContentsOfURL(const QString& location, bool display,
                                                      VLMError* error) {
     const QString path = localPath(location);
-    std::shared_ptr<MyDocument> document;
+    std::shared_ptr<Document> document;
     if (path.isNull()) {
         if (error != nullptr)
             *error = cannotOpen(location);
-    } else if (const QString type = typeForContentsOfURL(path, error); !type.isNull()) {
-        document = makeDocument(type);
-        if (!document && error != nullptr)
-            *error = unknownKind(path);
-        else if (document && !document->initWithContentsOfURL(path, type, error))
-            document.reset();
-    }
-    if (document) {
-        addDocument(document);
-        if (display && m_displayHandler)
-            m_displayHandler(document);
+    } else if (const QString type = typeForContentsOfURL(path, error); type == DocumentTypes::Rar) {
+        document = openRarArchive(path, error);
+    } else if (!type.isNull()) {
+        document = openParDocument(path, type, display, error);
     }
     dismissStrayUntitledDoc();
     return document;
@@ -204,6 +231,12 @@ std::shared_ptr<MyDocument> PARDocumentController::onNewPar1() {
 
 std::shared_ptr<MyDocument> PARDocumentController::onNewPar2() {
     return newUntitledDocument(DocumentTypes::Par2);
+}
+
+std::shared_ptr<MyDocument> PARDocumentController::newDocumentOfType(const QString& type) {
+    if (type == DocumentTypes::Par1 || type == DocumentTypes::Par2)
+        return newUntitledDocument(type);
+    return newUntitledDocument(defaultType());
 }
 
 // The empty document made at launch goes as soon as a real set opens; several

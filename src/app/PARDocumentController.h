@@ -43,6 +43,8 @@ public:
     QString defaultType() const;
     std::shared_ptr<MyDocument> onNewPar1();
     std::shared_ptr<MyDocument> onNewPar2();
+    // A new set of the type ("PAR File" or "PAR2 File"), else of the preferred kind.
+    std::shared_ptr<MyDocument> newDocumentOfType(const QString& type);
     void dismissStrayUntitledDoc();
     bool canCloseAll() const;
     void PerformCloseAll();
@@ -61,6 +63,9 @@ public:
 
 private:
     std::shared_ptr<MyDocument> makeDocument(const QString& type) const;
+    std::shared_ptr<Document> openRarArchive(const QString& path, VLMError* error);
+    std::shared_ptr<MyDocument> openParDocument(const QString& path, const QString& type,
+                                                bool display, VLMError* error);
     std::shared_ptr<MyDocument> newUntitledDocument(const QString& type);
 
     std::mutex mPPRulesIOLock;

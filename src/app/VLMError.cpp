@@ -37,3 +37,15 @@ VLMError VLMError::copyWithLocalizedDescriptionAndPrepend(const QString& prefix)
 VLMError VLMError::copyWithLocalizedDescription() const {
     return copyWithLocalizedDescriptionAndPrepend(QString());
 }
+
+namespace {
+constexpr int kUserCancelledCode = -128;
+}
+
+VLMError VLMError::userCancelled() {
+    return VLMError(kVelmoraDomain, kUserCancelledCode);
+}
+
+bool VLMError::isUserCancelled() const {
+    return m_domain == kVelmoraDomain && m_code == kUserCancelledCode;
+}

@@ -15,6 +15,10 @@ public:
     VLMError() = default;
     VLMError(QString domain, int code, QVariantMap userInfo = {});
 
+    // The user cancelled what the operation asked; callers say nothing more.
+    static VLMError userCancelled();
+    bool isUserCancelled() const;
+
     bool isNull() const { return m_domain.isEmpty(); }
     QString domain() const { return m_domain; }
     int code() const { return m_code; }

@@ -1,5 +1,8 @@
+#include "app/CommandLine.h"
+#include "app/DocumentTypes.h"
 #include "app/HeadlessRun.h"
 #include "app/PARDocumentController.h"
+#include "app/SingleInstance.h"
 #include "app/ui/GuiSession.h"
 #include "app/ui/ParApplication.h"
 #include "platform/Analytics.h"
@@ -11,86 +14,42 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 namespace {
-
-const char* const kUsage =
-    "Usage: velmora [FILE...]\n"
-    "       velmora --headless [--json] FILE...\n"
-    "       velmora --headless [--json] --create NAME.par2 [--redundancy PERCENT] FILE...\n"
-    "       velmora --headless [--json] --create NAME.par [--volumes N] FILE...\n"
-    "\n"
-    "Verifies and repairs PAR 1 and PAR 2 recovery sets, and creates new ones.\n"
-    "\n"
-    "  --headless   work without windows; every question gets the unattended answer\n"
-    "               (for this run only; the stored preferences are not changed)\n"
-    "  --json       with --headless: print one JSON line per finished document\n"
-    "  --create     with --headless: make a new set NAME from the FILEs (all in one folder)\n"
-    "  --redundancy PAR 2 recovery data in percent of the files (default: the preference)\n"
-    "  --volumes    number of PAR 1 recovery volumes (default: the preference)\n"
-    "  --version    print the version\n"
-    "  --help       print this text\n"
-    "\n"
-    "Exit status with --headless: 0 when every document ended well, 1 when any did not,\n"
-    "2 for a usage error or a file that cannot be read.\n"
-    "Without --headless, the files open in windows (an empty new set when none is given).\n";
 
 void printLine(FILE* stream, const QString& text) {
     std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
     std::fflush(stream);
 }
 
-struct HeadlessOptions {
-    bool json = false;
-    QString create;
-    QString number;
-    QStringList files;
-};
-
-// Returns false on a usage error, which has been reported.
-bool parseHeadless(const QStringList& arguments, HeadlessOptions& options) {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        const bool takesValue = argument == QLatin1String("--create") ||
-                                argument == QLatin1String("--redundancy") ||
-                                argument == QLatin1String("--volumes");
-        if (takesValue && i + 1 >= arguments.size()) {
-            printLine(stderr, QStringLiteral("velmora: %1 needs a value").arg(argument));
-            return false;
-        }
-        if (argument == QLatin1String("--json"))
-            options.json = true;
-        else if (argument == QLatin1String("--create"))
-            options.create = arguments[++i];
-        else if (takesValue)
-            options.number = arguments[++i];
-        else if (argument.startsWith(QLatin1String("--")) &&
-                 argument != QLatin1String("--headless")) {
-            printLine(stderr, QStringLiteral("velmora: unknown option %1").arg(argument));
-            return false;
-        } else if (argument != QLatin1String("--headless"))
-            options.files.append(argument);
-    }
-    if (options.files.isEmpty()) {
-        std::fputs(kUsage, stderr);
-        return false;
-    }
-    return true;
-}
-
-int runHeadless(PARDocumentController& controller, const QStringList& arguments) {
-    HeadlessOptions options;
-    if (!parseHeadless(arguments, options))
-        return 2;
+int runHeadless(PARDocumentController& controller, const CommandLine& commandLine) {
     Preferences::setProcessOverride(PrefKey::UnattendedOperation, true);
-    HeadlessRun run(controller, options.json);
-    const bool started = options.create.isEmpty()
-                             ? run.open(options.files)
-                             : run.create(options.create, options.number, options.files);
+    HeadlessRun run(controller, commandLine.json());
+    const QStringList& files = commandLine.files();
+    const bool started = commandLine.createName().isEmpty()
+                             ? run.open(files)
+                             : run.create(commandLine.createName(), commandLine.number(), files);
     if (!started)
         return 2;
     return QCoreApplication::exec();
+}
+
+// The command line after the application has taken its own options; null,
+// with the problem reported, on a usage error or a refused password file.
+std::optional<CommandLine> readCommandLine() {
+    CommandLine commandLine;
+    if (!commandLine.parse(QCoreApplication::arguments().mid(1))) {
+        printLine(stderr, QStringLiteral("velmora: ") + commandLine.problem());
+        std::fputs(CommandLine::usage(), stderr);
+        return std::nullopt;
+    }
+    if (!commandLine.applyToProcess()) {
+        printLine(stderr, QStringLiteral("velmora: ") + commandLine.problem());
+        return std::nullopt;
+    }
+    return commandLine;
 }
 
 // Runs without a display: --version, --help and --headless.
@@ -99,27 +58,46 @@ int runWithoutWindows(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationVersion(AppInfo::shortVersion());
     MainThread::initialize();
-    PARDocumentController controller;
-    Analytics::start();
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.contains(QStringLiteral("--version"))) {
+    const std::optional<CommandLine> commandLine = readCommandLine();
+    if (!commandLine)
+        return 2;
+    if (commandLine->mode() == CommandLine::Mode::Version) {
         printLine(stdout, QStringLiteral("Velmora ") + AppInfo::shortVersion());
         return 0;
     }
-    if (arguments.contains(QStringLiteral("--help"))) {
-        std::fputs(kUsage, stdout);
+    if (commandLine->mode() == CommandLine::Mode::Help) {
+        std::fputs(CommandLine::usage(), stdout);
         return 0;
     }
-    return runHeadless(controller, arguments);
+    PARDocumentController controller;
+    Analytics::start();
+    return runHeadless(controller, *commandLine);
 }
 
 int runWithWindows(int argc, char** argv) {
     ParApplication app(argc, argv);
     MainThread::initialize();
+    const std::optional<CommandLine> commandLine = readCommandLine();
+    if (!commandLine)
+        return 2;
+    // Options that hold for this process only keep the start to itself.
+    const QStringList& files = commandLine->files();
+    const QString newType = commandLine->newDocumentType();
+    const bool mayHandOver =
+        commandLine->settings().isEmpty() && commandLine->passwordFile().isEmpty();
+    if (mayHandOver && (files.isEmpty() ? SingleInstance::forwardNewDocument(newType)
+                                        : SingleInstance::forwardOpen(files)))
+        return 0;
     PARDocumentController controller;
     Analytics::start();
     GuiSession session(controller);
-    session.openAtLaunch(QCoreApplication::arguments().mid(1));
+    const SingleInstance instance(
+        QDBusConnection::sessionBus(),
+        [&session](const QStringList& paths) { session.open(paths); },
+        [&controller](const QString& type) { controller.newDocumentOfType(type); });
+    if (!newType.isNull())
+        controller.newDocumentOfType(newType);
+    session.openAtLaunch(files);
     return QApplication::exec();
 }
 

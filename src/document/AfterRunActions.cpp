@@ -164,7 +164,9 @@ bool AfterRunActions::validatePostProcessing(QString* title) const {
         if (const std::optional<PostProcessRule> rule = FindApplicablePPRule(&name)) {
             text = rule->mDescription() + u' ' + quoted(name);
             enabled = true;
-        } else if (IsDocumentFitForUnrar(&name)) {
+        } else if (IsDocumentFitForUnrar(&name) &&
+                   QFileInfo::exists(m_document.chosenDirectory() + u'/' + name)) {
+            // Once extracted, the volumes may be gone: nothing left to extract.
             text = StringTables::localized(QStringLiteral("MenuTextUnrar")) + u' ' + quoted(name);
             enabled = true;
         }

@@ -1,6 +1,7 @@
 #include "ApplicationMenus.h"
 
 #include "app/PARDocumentController.h"
+#include "document/AfterRunActions.h"
 #include "document/MyDocument.h"
 
 #include <QApplication>
@@ -23,6 +24,8 @@ void ApplicationMenus::buildFileMenu(QMainWindow* window) {
     menu->addAction(tr("New PAR &1 Set"), QKeySequence(tr("Ctrl+Shift+N")), this,
                     [this] { m_controller.onNewPar1(); });
     menu->addAction(tr("&Open…"), QKeySequence::Open, this, [this] { m_openRequested(); });
+    m_extractArchive =
+        menu->addAction(tr("E&xtract RAR Archive…"), QKeySequence(tr("Ctrl+Shift+O")));
     menu->addSeparator();
     menu->addAction(tr("&Close"), QKeySequence::Close, window, &QWidget::close);
     m_closeAll =
@@ -49,6 +52,12 @@ void ApplicationMenus::buildSetMenu(QMainWindow* window) {
     m_addFiles = menu->addAction(tr("&Add Files…"), QKeySequence(tr("Ctrl+Shift+A")));
     m_remove = menu->addAction(tr("&Remove Selected Files"), QKeySequence::Delete, this,
                                onDocument(&MyDocument::PerformParRemove));
+    menu->addSeparator();
+    m_postProcess = menu->addAction(QString(), QKeySequence(tr("Ctrl+E")), this, [this] {
+        if (auto document = m_document.lock())
+            document->afterRunActions().PerformPostProcessing();
+    });
+    updatePostProcessItem();
     connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateSetMenu);
 }
 
@@ -68,4 +77,16 @@ void ApplicationMenus::updateSetMenu() {
     m_abort->setEnabled(enabled(DocumentAction::AbortAction));
     m_addFiles->setEnabled(enabled(DocumentAction::AddFile));
     m_remove->setEnabled(enabled(DocumentAction::ParRemove));
+    updatePostProcessItem();
+}
+
+// The item names what it would do: the matching rule and its file, or the
+// extraction of the set's archive.
+void ApplicationMenus::updatePostProcessItem() {
+    const auto document = m_document.lock();
+    QString title;
+    const bool enabled = document && document->afterRunActions().validatePostProcessing(&title);
+    // A file name's ampersands are text, not mnemonics.
+    m_postProcess->setText(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    m_postProcess->setEnabled(enabled);
 }

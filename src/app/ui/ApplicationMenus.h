@@ -11,7 +11,8 @@ class QMainWindow;
 class QMenu;
 
 // The menu bar of a document window: the application's commands (New, Open,
-// Close All, Quit) and the set's own (verify again, stop, add, remove). Items are
+// Close All, Quit) and the set's own (verify again, stop, add, remove,
+// post-process). Items are
 // enabled each time their menu opens, from the document's own tests.
 class ApplicationMenus : public QObject {
 public:
@@ -20,21 +21,25 @@ public:
 
     QAction* saveAsAction() const { return m_saveAs; }
     QAction* addFilesAction() const { return m_addFiles; }
+    QAction* extractArchiveAction() const { return m_extractArchive; }
 
 private:
     void buildFileMenu(QMainWindow* window);
     void buildSetMenu(QMainWindow* window);
     void updateFileMenu();
     void updateSetMenu();
+    void updatePostProcessItem();
 
     std::weak_ptr<MyDocument> m_document;
     PARDocumentController& m_controller;
     std::function<void()> m_openRequested;
     QAction* m_closeAll = nullptr;
     QAction* m_saveAs = nullptr;
+    QAction* m_extractArchive = nullptr;
     QAction* m_quit = nullptr;
     QAction* m_retry = nullptr;
     QAction* m_abort = nullptr;
     QAction* m_addFiles = nullptr;
     QAction* m_remove = nullptr;
+    QAction* m_postProcess = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "window/ParWindowController.h"
 
 #include <QAction>
+#include <QTimer>
 
 GuiSession::GuiSession(PARDocumentController& controller) : m_controller(controller) {
     AlertPresenter::install(&m_alerts);
@@ -30,12 +31,7 @@ GuiSession::~GuiSession() {
 }
 
 void GuiSession::openAtLaunch(const QStringList& paths) {
-    for (const QString& path : paths) {
-        VLMError error;
-        if (!m_controller.openDocumentWithContentsOfURL(path, true, &error))
-            VLMLRunCriticalAlertPanel(QString(), QStringLiteral("%@"), QString(), QString(),
-                                      QString(), error.localizedDescription());
-    }
+    open(paths);
     if (m_controller.documents().isEmpty()) {
         if (m_controller.defaultType() == DocumentTypes::Par1)
             m_controller.onNewPar1();
@@ -54,15 +50,30 @@ void GuiSession::showDocument(const std::shared_ptr<MyDocument>& document) {
                      [document] { document->saveDocumentAs(); });
     QObject::connect(menus->addFilesAction(), &QAction::triggered, window,
                      [document] { document->PerformAddFile(); });
+    QObject::connect(menus->extractArchiveAction(), &QAction::triggered, window,
+                     [this, window] { extractFromPanel(window); });
     QObject::connect(windowController, &ParWindowController::openDocumentRequested, window,
                      [this, window] { openFromPanel(window); });
     windowController->showWindow();
 }
 
 void GuiSession::openFromPanel(QMainWindow* parent) {
-    for (const QString& path : OpenPanel::run(parent)) {
+    open(OpenPanel::run(parent));
+}
+
+// The archive opens after the panel's own event loop has ended; it has no
+// document window, only its progress window.
+void GuiSession::extractFromPanel(QMainWindow* parent) {
+    const QString archive = OpenPanel::chooseArchive(parent);
+    if (!archive.isNull())
+        QTimer::singleShot(0, parent, [this, archive] { open({archive}); });
+}
+
+void GuiSession::open(const QStringList& paths) {
+    for (const QString& path : paths) {
         VLMError error;
-        if (!m_controller.openDocumentWithContentsOfURL(path, true, &error))
+        if (!m_controller.openDocumentWithContentsOfURL(path, true, &error) &&
+            !error.isUserCancelled())
             VLMLRunCriticalAlertPanel(QString(), QStringLiteral("%@"), QString(), QString(),
                                       QString(), error.localizedDescription());
     }

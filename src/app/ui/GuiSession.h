@@ -4,6 +4,7 @@
 #include "platform/ui/DesktopWorkspace.h"
 #include "platform/ui/FileDialogPanelPresenter.h"
 #include "platform/ui/MessageBoxAlertPresenter.h"
+#include "unrar/ui/UnrarUserInterface.h"
 #include "window/WidgetSetBuildingPanels.h"
 
 #include <QStringList>
@@ -13,19 +14,24 @@ class MyDocument;
 class PARDocumentController;
 class QMainWindow;
 
-// A windowed run: installs the widget presenters, gives every document a
-// window with its menus, and opens the files given at launch (or an untitled
-// document of the preferred kind).
+// A windowed run: installs the widget presenters (the extraction's progress
+// window and password dialog among them), gives every document a window with
+// its menus, and opens the files given at launch (or an untitled document of
+// the preferred kind).
 class GuiSession {
 public:
     explicit GuiSession(PARDocumentController& controller);
     ~GuiSession();
 
     void openAtLaunch(const QStringList& paths);
+    // Opens each file as a document; failures other than a cancelled question
+    // are reported in an alert.
+    void open(const QStringList& paths);
 
 private:
     void showDocument(const std::shared_ptr<MyDocument>& document);
     void openFromPanel(QMainWindow* parent);
+    void extractFromPanel(QMainWindow* parent);
 
     PARDocumentController& m_controller;
     MessageBoxAlertPresenter m_alerts;
@@ -33,4 +39,5 @@ private:
     DesktopWorkspace m_workspace;
     WidgetSetBuildingPanels m_setBuildingPanels;
     EncodingSheetPresenter m_encodingSheet;
+    UnrarUserInterface m_unrarWidgets;
 };

@@ -4,9 +4,12 @@
 
 class QWidget;
 
-// The Open panel: Qt's own file dialog, listing folders, links and PAR 1 and
-// PAR 2 files only. Returns the chosen files (empty when cancelled).
+// The Open panels: Qt's own file dialog, listing folders and links, and either
+// PAR 1 and PAR 2 files or the first volumes of RAR archives.
 class OpenPanel {
 public:
+    // The chosen sets (empty when cancelled).
     static QStringList run(QWidget* parent);
+    // The chosen archive (null when cancelled).
+    static QString chooseArchive(QWidget* parent);
 };

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The password dialog: names the entry (its last path component) and takes the
+// password in a masked field. OK stays disabled while the field is empty;
+// Return answers OK, Escape Cancel.
+class UnrarPasswordController : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit UnrarPasswordController(QWidget* parent = nullptr);
+
+    // Runs the dialog modally for the whole application. True with the entered
+    // password on OK; false on Cancel, or when the dialog was destroyed meanwhile
+    // (then nothing of it is touched any more).
+    bool doItForFileName(const QString& fileName, QString& password);
+
+    QLabel* archiveName() const { return m_archiveName; }
+    QLineEdit* password() const { return m_password; }
+    QPushButton* okButton() const { return m_okButton; }
+    QPushButton* cancelButton() const { return m_cancelButton; }
+
+private:
+    void OnOk();
+    void OnCancel();
+
+    QLabel* m_archiveName;
+    QLineEdit* m_password;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
+};

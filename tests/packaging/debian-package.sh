@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the .deb, checks its dependencies and maintainer scripts, and runs the
+# program unpacked from it.
+. "$(dirname "$0")/common.sh"
+
+cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/deb" >/dev/null
+deb=$(echo "$work"/deb/velmora_*.deb)
+[ -f "$deb" ] || fail "cpack made no package"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in par2 libqt6core6 libqt6widgets6 libqt6dbus6 libunrar5 libssl3; do
+    grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+
+dpkg-deb -e "$deb" "$work/control"
+for script in postinst:configure postrm:remove; do
+    name=${script%%:*}
+    [ -x "$work/control/$name" ] || fail "no executable $name"
+    grep -qx 'set -e' "$work/control/$name" || fail "$name does not stop on errors"
+    # Without the desktop tools there is nothing to update, and that is no error.
+    env -i PATH="$work/none" /bin/sh "$work/control/$name" "${script#*:}" ||
+        fail "$name fails where the desktop tools are missing"
+done
+
+root=$work/root
+dpkg -x "$deb" "$root"
+helper_link=$root/usr/libexec/velmora/par2SL
+[ -L "$helper_link" ] && [ -x "$(readlink "$helper_link")" ] ||
+    fail "par2SL in the package does not lead to par2"
+"$root/usr/bin/velmora" --version | grep -qx 'Velmora [0-9.]*' || fail "--version"
+make_set "$work/set"
+expect_headless_verifies "$root/usr/bin/velmora" "$work/set/set.par2"
+echo "debian package: passed"
