@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -98,6 +99,7 @@ int runWithWindows(int argc, char** argv) {
     if (!newType.isNull())
         controller.newDocumentOfType(newType);
     session.openAtLaunch(files);
+    QTimer::singleShot(0, &app, [&session] { session.checkForUpdatesAtLaunch(); });
     return QApplication::exec();
 }
 

@@ -6,8 +6,8 @@
 
 #include "EventLoopWait.h"
 #include "RunCommand.h"
+#include "ScreenshotTool.h"
 #include "TestEnvironment.h"
-#include "platform/MainThread.h"
 #include "unrar/UnrarProgressionController.h"
 #include "unrar/VLMUnrarProgressionControllerDelegate.h"
 #include "unrar/ui/UnrarPasswordController.h"
@@ -17,14 +17,12 @@
 #include "window/VelmoraController.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 
 namespace {
 
@@ -39,21 +37,6 @@ public:
     std::shared_ptr<UnrarProgressionController> controller;
     bool ended = false;
 };
-
-bool save(const QPixmap& picture, const QString& path) {
-    if (!picture.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
-
-void settle(int milliseconds) {
-    QElapsedTimer timer;
-    timer.start();
-    spinUntil([&] { return timer.elapsed() > milliseconds; });
-}
 
 QString makeArchives(const QString& script, const QStringList& arguments) {
     const QString folder = TestEnvironment::makeFolder(script);
@@ -83,7 +66,7 @@ bool shootProgress(const QString& output) {
         const QProgressBar* bar = window->progressionBar();
         if (saved || bar->maximum() == 0 || bar->value() * 3 < bar->maximum())
             return;
-        saved = save(window->grab(), output + "/unrar-progress.png");
+        saved = ScreenshotTool::save(window->grab(), output + "/unrar-progress.png");
         window->cancelButton()->click();
     });
     run.controller->startExclusiveProcessing();
@@ -104,8 +87,8 @@ bool shootPassword(const QString& output) {
         if (password == nullptr || saved)
             return;
         QTest::keyClicks(password->password(), QStringLiteral("secret"));
-        settle(300);
-        saved = save(password->grab(), output + "/unrar-password.png");
+        ScreenshotTool::settle(300);
+        saved = ScreenshotTool::save(password->grab(), output + "/unrar-password.png");
         password->okButton()->click();
     });
     poll.start(50);
@@ -120,9 +103,9 @@ bool shootSheet(const QString& output) {
     documentWindow.show();
     Extraction run;
     run.controller->setupForParDocument(&velmora, TestEnvironment::root() + "/film.rar", QString());
-    settle(600);
-    const bool saved =
-        save(QGuiApplication::primaryScreen()->grabWindow(0), output + "/unrar-sheet.png");
+    ScreenshotTool::settle(600);
+    const bool saved = ScreenshotTool::save(QGuiApplication::primaryScreen()->grabWindow(0),
+                                            output + "/unrar-sheet.png");
     run.controller->onCancelButton();
     return saved;
 }
@@ -130,14 +113,8 @@ bool shootSheet(const QString& output) {
 } // namespace
 
 int main(int argc, char** argv) {
-    TestEnvironment::setUp();
-    QApplication app(argc, argv);
-    MainThread::initialize();
-    const QString output =
-        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"))
-            .absolutePath();
-    QDir().mkpath(output);
-    UnrarUserInterface widgets;
-    const bool saved = shootProgress(output) && shootPassword(output) && shootSheet(output);
-    return saved ? 0 : 1;
+    return ScreenshotTool::run(argc, argv, [](const QString& output) {
+        UnrarUserInterface widgets;
+        return shootProgress(output) && shootPassword(output) && shootSheet(output);
+    });
 }

@@ -5,39 +5,22 @@
 
 #include "EventLoopWait.h"
 #include "SampleSets.h"
+#include "ScreenshotTool.h"
 #include "TestEnvironment.h"
 #include "app/PARDocumentController.h"
 #include "par2/ui/EncodingSelectionDialog.h"
 #include "par2/ui/EncodingSheetPresenter.h"
-#include "platform/MainThread.h"
 #include "window/PARTableView.h"
 #include "window/ParWindow.h"
 #include "window/ParWindowController.h"
 #include "window/VelmoraController.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QScreen>
 #include <QTimer>
-#include <cstdio>
 #include <memory>
 
 namespace {
-
-void settle(int milliseconds) {
-    QElapsedTimer timer;
-    timer.start();
-    spinUntil([&] { return timer.elapsed() > milliseconds; });
-}
-
-bool save(const QPixmap& picture, const QString& path) {
-    if (!picture.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
 
 bool shootRepairedSet(PARDocumentController& documents, const QString& output) {
     const QString main = SampleSets::makeDamagedSet(TestEnvironment::makeFolder("repaired"));
@@ -50,8 +33,8 @@ bool shootRepairedSet(PARDocumentController& documents, const QString& output) {
     controller->window()->move(40, 40);
     controller->velmoraController()->ToggleDrawer();
     controller->window()->fileStatus()->selectRow(1);
-    settle(600);
-    return save(controller->window()->grab(), output + "/window-repaired.png");
+    ScreenshotTool::settle(600);
+    return ScreenshotTool::save(controller->window()->grab(), output + "/window-repaired.png");
 }
 
 bool shootEncodingChooser(PARDocumentController& documents, const QString& output) {
@@ -60,23 +43,17 @@ bool shootEncodingChooser(PARDocumentController& documents, const QString& outpu
     if (!controller ||
         !spinUntil([&] { return controller->window()->findChild<EncodingSelectionDialog*>(); }))
         return false;
-    settle(600);
-    return save(QGuiApplication::primaryScreen()->grabWindow(0), output + "/encoding-chooser.png");
+    ScreenshotTool::settle(600);
+    return ScreenshotTool::save(QGuiApplication::primaryScreen()->grabWindow(0),
+                                output + "/encoding-chooser.png");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    TestEnvironment::setUp();
-    QApplication app(argc, argv);
-    MainThread::initialize();
-    const QString output =
-        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"))
-            .absolutePath();
-    QDir().mkpath(output);
-    PARDocumentController documents;
-    EncodingSheetPresenter sheets;
-    const bool saved =
-        shootRepairedSet(documents, output) && shootEncodingChooser(documents, output);
-    return saved ? 0 : 1;
+    return ScreenshotTool::run(argc, argv, [](const QString& output) {
+        PARDocumentController documents;
+        EncodingSheetPresenter sheets;
+        return shootRepairedSet(documents, output) && shootEncodingChooser(documents, output);
+    });
 }

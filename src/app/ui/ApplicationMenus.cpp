@@ -19,6 +19,7 @@ ApplicationMenus::ApplicationMenus(QMainWindow* window, std::shared_ptr<MyDocume
 
 void ApplicationMenus::buildFileMenu(QMainWindow* window) {
     QMenu* menu = window->menuBar()->addMenu(tr("&File"));
+    m_fileMenu = menu;
     menu->addAction(tr("New PAR &2 Set"), QKeySequence::New, this,
                     [this] { m_controller.onNewPar2(); });
     menu->addAction(tr("New PAR &1 Set"), QKeySequence(tr("Ctrl+Shift+N")), this,
@@ -34,6 +35,11 @@ void ApplicationMenus::buildFileMenu(QMainWindow* window) {
     menu->addSeparator();
     m_quit = menu->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
     connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateFileMenu);
+}
+
+void ApplicationMenus::insertAboveQuit(QAction* action) {
+    m_fileMenu->insertAction(m_quit, action);
+    m_fileMenu->insertSeparator(m_quit);
 }
 
 void ApplicationMenus::buildSetMenu(QMainWindow* window) {

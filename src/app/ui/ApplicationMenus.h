@@ -22,6 +22,8 @@ public:
     QAction* saveAsAction() const { return m_saveAs; }
     QAction* addFilesAction() const { return m_addFiles; }
     QAction* extractArchiveAction() const { return m_extractArchive; }
+    // Puts an application command (Preferences) in the File menu, above Quit.
+    void insertAboveQuit(QAction* action);
 
 private:
     void buildFileMenu(QMainWindow* window);
@@ -33,6 +35,7 @@ private:
     std::weak_ptr<MyDocument> m_document;
     PARDocumentController& m_controller;
     std::function<void()> m_openRequested;
+    QMenu* m_fileMenu = nullptr;
     QAction* m_closeAll = nullptr;
     QAction* m_saveAs = nullptr;
     QAction* m_extractArchive = nullptr;

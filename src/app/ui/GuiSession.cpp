@@ -54,6 +54,11 @@ void GuiSession::showDocument(const std::shared_ptr<MyDocument>& document) {
                      [this, window] { extractFromPanel(window); });
     QObject::connect(windowController, &ParWindowController::openDocumentRequested, window,
                      [this, window] { openFromPanel(window); });
+    QAction* preferences = m_help.makePreferencesAction(window);
+    menus->insertAboveQuit(preferences);
+    m_help.addTo(window);
+    QObject::connect(windowController, &ParWindowController::preferencesRequested, window,
+                     [this, window] { m_help.PerformPreferences(window); });
     windowController->showWindow();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ReleaseAddresses.h"
+#include "app/ui/HelpMenu.h"
 #include "par2/ui/EncodingSheetPresenter.h"
 #include "platform/ui/DesktopWorkspace.h"
 #include "platform/ui/FileDialogPanelPresenter.h"
@@ -27,6 +29,8 @@ public:
     // Opens each file as a document; failures other than a cancelled question
     // are reported in an alert.
     void open(const QStringList& paths);
+    // The first-launch question about update checks, or the silent check.
+    void checkForUpdatesAtLaunch() { m_help.checkAtLaunch(); }
 
 private:
     void showDocument(const std::shared_ptr<MyDocument>& document);
@@ -34,6 +38,7 @@ private:
     void extractFromPanel(QMainWindow* parent);
 
     PARDocumentController& m_controller;
+    HelpMenu m_help{m_controller, ReleaseAddresses::fromGlobalTable()};
     MessageBoxAlertPresenter m_alerts;
     FileDialogPanelPresenter m_panels;
     DesktopWorkspace m_workspace;

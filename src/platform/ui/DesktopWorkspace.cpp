@@ -37,7 +37,9 @@ QString DesktopWorkspace::fullPathForApplication(const QString& application,
 bool DesktopWorkspace::openURL(const QString& url) {
     const QUrl address(url);
     const QString scheme = address.scheme().toLower();
-    if (!address.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+    const bool known = scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+                       scheme == QLatin1String("mailto");
+    if (!address.isValid() || !known)
         return false;
     return QDesktopServices::openUrl(address);
 }

@@ -1,0 +1,61 @@
+#include "app/HelpActions.h"
+
+#include "RecordingWorkspace.h"
+#include "ScriptedAlertPresenter.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+HelpActions actions(const QString& email, const QString& webPage = {}) {
+    return HelpActions({{}, {}, webPage, email});
+}
+
+QString cantUseEmail(const QString& email) {
+    return formatString(StringTables::localized(QStringLiteral("CantUseEmailErr")), email);
+}
+
+} // namespace
+
+TEST(HelpActions, MailGoesOnlyToOnePlainAddress) {
+    RecordingWorkspace workspace;
+    {
+        ScriptedAlertPresenter alerts;
+        actions(QStringLiteral("maker@example.org")).PerformEmailToAuthor();
+        EXPECT_EQ(workspace.opened, QStringList{"mailto:maker@example.org"});
+        EXPECT_TRUE(alerts.shown.isEmpty());
+        workspace.opened.clear();
+    }
+    for (const QString& email :
+         {QString(), QStringLiteral("maker"), QStringLiteral("maker@example.org?cc=x@y.org"),
+          QStringLiteral("a b@example.org"), QStringLiteral("maker@example.org\nBcc: x@y.org")}) {
+        ScriptedAlertPresenter alerts;
+        actions(email).PerformEmailToAuthor();
+        ASSERT_EQ(alerts.shown.size(), 1) << qPrintable(email);
+        EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
+        EXPECT_EQ(alerts.shown[0].message, cantUseEmail(email));
+    }
+    EXPECT_TRUE(workspace.opened.isEmpty());
+
+    workspace.opens = false;
+    ScriptedAlertPresenter alerts;
+    actions(QStringLiteral("maker@example.org")).PerformEmailToAuthor();
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, cantUseEmail("maker@example.org"));
+}
+
+TEST(HelpActions, TheWebPageOpensInTheBrowserAndAFailureIsNotReported) {
+    RecordingWorkspace workspace;
+    ScriptedAlertPresenter alerts;
+    const HelpActions help = actions({}, QStringLiteral("https://example.org/velmora"));
+    EXPECT_TRUE(help.canVisitWebPage());
+    EXPECT_FALSE(help.canEmailAuthor());
+    help.PerformVisitWebPage();
+    workspace.opens = false;
+    help.PerformVisitWebPage();
+    EXPECT_EQ(workspace.opened.size(), 2);
+    EXPECT_EQ(workspace.opened[0], "https://example.org/velmora");
+    EXPECT_TRUE(alerts.shown.isEmpty());
+}

@@ -1,0 +1,174 @@
+#include "app/VersionCheck.h"
+
+#include "EventLoopWait.h"
+#include "RecordingWorkspace.h"
+#include "ScriptedAlertPresenter.h"
+#include "VersionListServer.h"
+#include "platform/AppInfo.h"
+#include "platform/Preferences.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+#include "preferences/PreferenceKeys.h"
+
+#include <QElapsedTimer>
+#include <QVersionNumber>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString text(const char* key) {
+    return StringTables::localized(QLatin1String(key));
+}
+
+QString newerVersion() {
+    const QVersionNumber running = QVersionNumber::fromString(AppInfo::shortVersion());
+    return QVersionNumber(running.majorVersion(), running.minorVersion() + 1).toString();
+}
+
+class VersionCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Preferences::remove(PrefKey::AutoCheckUpdate);
+        Preferences::remove(PrefKey::UnattendedOperation);
+    }
+
+    ReleaseAddresses addresses() const {
+        return {server.url(), QStringLiteral("https://example.org/download"), {}, {}};
+    }
+
+    // Runs one check to its end and returns its outcome.
+    VersionCheck::Outcome check(bool reportUpToDate) {
+        VersionCheck versionCheck(addresses());
+        std::optional<VersionCheck::Outcome> outcome;
+        QObject::connect(&versionCheck, &VersionCheck::finished,
+                         [&](VersionCheck::Outcome result) { outcome = result; });
+        versionCheck.DoCheckUpdateAndReportUpToDate(reportUpToDate);
+        EXPECT_TRUE(spinUntil([&] { return outcome.has_value(); }, 10000));
+        return outcome.value_or(VersionCheck::Outcome::Unavailable);
+    }
+
+    VersionListServer server;
+    RecordingWorkspace workspace;
+};
+
+} // namespace
+
+TEST_F(VersionCheckTest, TheSameOrAnOlderVersionIsUpToDate) {
+    for (const QString& listed :
+         {AppInfo::shortVersion(), AppInfo::shortVersion() + ".0", QStringLiteral("0.0.1")}) {
+        server.setBody(VersionListServer::versionList(listed, QStringLiteral("Get it"), true));
+        ScriptedAlertPresenter alerts;
+        EXPECT_EQ(check(true), VersionCheck::Outcome::UpToDate) << qPrintable(listed);
+        ASSERT_EQ(alerts.shown.size(), 1);
+        EXPECT_EQ(alerts.shown[0].title, text("SoftwareIsUpToDate"));
+        EXPECT_EQ(alerts.shown[0].message, text("YouHaveMostRecent"));
+        EXPECT_EQ(check(false), VersionCheck::Outcome::UpToDate);
+        EXPECT_EQ(alerts.shown.size(), 1) << "the launch check says nothing";
+    }
+    EXPECT_TRUE(server.lastRequest().startsWith("GET /versions.plist "));
+    EXPECT_TRUE(workspace.opened.isEmpty());
+}
+
+TEST_F(VersionCheckTest, ANewerVersionOffersTheDownload) {
+    const QString prompt = QStringLiteral("Version 9 is 100%d better");
+    server.setBody(VersionListServer::versionList(newerVersion(), prompt, false));
+    ScriptedAlertPresenter later({kAlertAlternateReturn});
+    EXPECT_EQ(check(false), VersionCheck::Outcome::NewerVersion);
+    ASSERT_EQ(later.shown.size(), 1);
+    EXPECT_EQ(later.shown[0].title, text("NewVersionAvailable"));
+    EXPECT_EQ(later.shown[0].message, prompt);
+    EXPECT_EQ(later.shown[0].defaultButton, text("DownloadNewVersionNow"));
+    EXPECT_EQ(later.shown[0].alternateButton, text("DownloadNewVersionLater"));
+    EXPECT_TRUE(workspace.opened.isEmpty());
+
+    server.setBody(VersionListServer::versionList(newerVersion(), QString(), true));
+    ScriptedAlertPresenter now({kAlertDefaultReturn});
+    EXPECT_EQ(check(true), VersionCheck::Outcome::NewerVersion);
+    ASSERT_EQ(now.shown.size(), 1);
+    EXPECT_EQ(now.shown[0].message, formatString(text("CanDownloadNew"), newerVersion()));
+    EXPECT_EQ(workspace.opened, QStringList{"https://example.org/download"});
+}
+
+TEST_F(VersionCheckTest, AnswersThatAreNoVersionListFailOnlyAloud) {
+    const QByteArray withoutVersion = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                                      "<key>VelmoraPrompt</key><string>Hi</string></dict></plist>";
+    for (const QByteArray& body : {QByteArray("garbage\x01\x02"), withoutVersion}) {
+        server.setBody(body);
+        ScriptedAlertPresenter alerts;
+        EXPECT_EQ(check(false), VersionCheck::Outcome::Failed);
+        EXPECT_TRUE(alerts.shown.isEmpty()) << "the launch check stays silent";
+        // Asked for from the menu, the failure is shown even in unattended operation.
+        Preferences::setBool(PrefKey::UnattendedOperation, true);
+        EXPECT_EQ(check(true), VersionCheck::Outcome::Failed);
+        Preferences::remove(PrefKey::UnattendedOperation);
+        ASSERT_EQ(alerts.shown.size(), 1);
+        EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
+        EXPECT_EQ(alerts.shown[0].message, text("CannotCheckVersionErr"));
+    }
+    EXPECT_TRUE(workspace.opened.isEmpty());
+}
+
+TEST_F(VersionCheckTest, AServerThatDoesNotAnswerIsGivenUpAfterTheTimeOut) {
+    server.setSilent(true);
+    ScriptedAlertPresenter alerts;
+    VersionCheck versionCheck(addresses());
+    bool ended = false;
+    QObject::connect(&versionCheck, &VersionCheck::finished, [&] { ended = true; });
+    QElapsedTimer clock;
+    clock.start();
+    versionCheck.DoCheckUpdateAndReportUpToDate(false);
+    // The request runs while the event loop goes on.
+    EXPECT_TRUE(versionCheck.isRunning());
+    EXPECT_TRUE(spinUntil([&] { return server.requestCount() == 1; }, 3000));
+    // A menu request during the silent launch check joins it and is answered aloud.
+    versionCheck.PerformCheckUpdate();
+    EXPECT_TRUE(spinUntil([&] { return ended; }, 10000));
+    EXPECT_GE(clock.elapsed(), VersionCheck::kTimeoutMs - 100);
+    EXPECT_LT(clock.elapsed(), VersionCheck::kTimeoutMs + 3000);
+    EXPECT_EQ(server.requestCount(), 1);
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, text("CannotCheckVersionErr"));
+}
+
+TEST_F(VersionCheckTest, TheFirstLaunchAsksAndChecksNothing) {
+    server.setBody(VersionListServer::versionList(newerVersion(), QString(), false));
+    for (const int answer : {kAlertDefaultReturn, kAlertAlternateReturn}) {
+        Preferences::remove(PrefKey::AutoCheckUpdate);
+        ScriptedAlertPresenter alerts({answer});
+        VersionCheck(addresses()).checkAtLaunch();
+        ASSERT_EQ(alerts.shown.size(), 1);
+        EXPECT_EQ(alerts.shown[0].title, text("AutoCheckQuestionTitle"));
+        EXPECT_EQ(alerts.shown[0].defaultButton, text("YesButton"));
+        EXPECT_EQ(alerts.shown[0].alternateButton, text("NoButton"));
+        ASSERT_TRUE(Preferences::contains(PrefKey::AutoCheckUpdate));
+        EXPECT_EQ(Preferences::boolForKey(PrefKey::AutoCheckUpdate), answer == kAlertDefaultReturn);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(server.requestCount(), 0);
+
+    ScriptedAlertPresenter alerts({kAlertAlternateReturn});
+    VersionCheck agreed(addresses());
+    Preferences::setBool(PrefKey::AutoCheckUpdate, true);
+    agreed.checkAtLaunch();
+    EXPECT_TRUE(spinUntil([&] { return alerts.shown.size() == 1; }, 10000));
+    EXPECT_EQ(alerts.shown[0].title, text("NewVersionAvailable"));
+}
+
+TEST_F(VersionCheckTest, WithoutAVersionListAddressNothingIsSent) {
+    ScriptedAlertPresenter alerts;
+    VersionCheck unavailable({{}, QStringLiteral("https://example.org/download"), {}, {}});
+    EXPECT_FALSE(unavailable.isAvailable());
+    unavailable.checkAtLaunch();
+    EXPECT_TRUE(alerts.shown.isEmpty()) << "no first-launch question";
+    EXPECT_FALSE(Preferences::contains(PrefKey::AutoCheckUpdate));
+
+    Preferences::setBool(PrefKey::AutoCheckUpdate, true);
+    unavailable.checkAtLaunch();
+    EXPECT_FALSE(unavailable.isRunning());
+    EXPECT_TRUE(alerts.shown.isEmpty());
+
+    unavailable.PerformCheckUpdate();
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, text("VersionCheckUnavailable"));
+    EXPECT_FALSE(unavailable.isRunning());
+}
