@@ -16,7 +16,7 @@ set(VELMORA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/velmora)
 if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${VELMORA_DOC_DIR} RENAME copyright)
 else()
-  message(WARNING "No LICENSE file: the install and the package carry no licence")
+  message(STATUS "No LICENSE file yet: the install and the package carry no licence")
 endif()
 
 set(VELMORA_PACKAGE_MAINTAINER "Velmora team" CACHE STRING

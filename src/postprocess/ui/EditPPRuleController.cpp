@@ -3,6 +3,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Workspace.h"
+#include "platform/ui/TabOrder.h"
 #include "postprocess/ui/ProgramPicker.h"
 #include "postprocess/ui/VLMEditPPRuleControllerDelegate.h"
 
@@ -65,16 +66,6 @@ int32_t relationOfItem(int item) {
 }
 
 constexpr int kIconSize = 24;
-
-// Tab moves through the widgets in this order.
-void chainTabOrder(std::initializer_list<QWidget*> widgets) {
-    QWidget* previous = nullptr;
-    for (QWidget* widget : widgets) {
-        if (previous != nullptr)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
-}
 
 } // namespace
 
@@ -148,9 +139,9 @@ void EditPPRuleController::buildInterface() {
 
     for (QLineEdit* field : {mDescription, mCompareName, mAppName, mCommand})
         connect(field, &QLineEdit::textChanged, this, [this] { EnableDisable(nullptr); });
-    chainTabOrder({mDescription, mRelationPopup, mCompareName, mCompareNotCaseSensitive,
-                   mOpenInFinderChoice, mOpenWithProgramChoice, mAppName, mChooseAppButton,
-                   mDoCommandLineChoice, mCommand, mDownloadButton, mCancelButton, mOKButton});
+    TabOrder::chain({mDescription, mRelationPopup, mCompareName, mCompareNotCaseSensitive,
+                     mOpenInFinderChoice, mOpenWithProgramChoice, mAppName, mChooseAppButton,
+                     mDoCommandLineChoice, mCommand, mDownloadButton, mCancelButton, mOKButton});
 }
 
 QWidget* EditPPRuleController::buildMatchRow() {

@@ -5,6 +5,7 @@
 #include "app/UnattendedSupport.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
+#include "platform/ui/TabOrder.h"
 #include "postprocess/ui/EditPPRuleController.h"
 #include "preferences/PreferenceKeys.h"
 
@@ -53,16 +54,6 @@ QString folderChooserDialog(QWidget* parent, const QString& startFolder) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
-}
-
-// Tab moves through the widgets in this order.
-void chainTabOrder(std::initializer_list<QWidget*> widgets) {
-    QWidget* previous = nullptr;
-    for (QWidget* widget : widgets) {
-        if (previous != nullptr)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
 }
 
 } // namespace
@@ -321,8 +312,8 @@ QWidget* PreferencesController::buildNewSetsTab() {
     layout->addWidget(groupBox("PrefsPar1Group", par1Volumes, tab));
     layout->addWidget(groupBox("PrefsPar2Group", par2Options, tab));
     layout->addStretch();
-    chainTabOrder({par1, par2, radio1, everyXValue, radio2, absValue, automatic, fixed,
-                   mPar2BlockSize, mPar2Redundancy, mPar2LimitFileSize});
+    TabOrder::chain({par1, par2, radio1, everyXValue, radio2, absValue, automatic, fixed,
+                     mPar2BlockSize, mPar2Redundancy, mPar2LimitFileSize});
     return tab;
 }
 
