@@ -27,6 +27,16 @@ HeadlessRun::HeadlessRun(PARDocumentController& controller, bool json)
     : m_controller(controller), m_json(json) {
     m_poll.setInterval(50);
     connect(&m_poll, &QTimer::timeout, this, [this] { checkForFinishedDocuments(); });
+    UnrarNotifications::install(this);
+}
+
+HeadlessRun::~HeadlessRun() {
+    UnrarNotifications::install(nullptr);
+}
+
+void HeadlessRun::deliverNotification(const QString& title, const QString& body, const QString&,
+                                      const QVariantMap&) {
+    printTo(stderr, QStringLiteral("Notification: %1: %2").arg(title, body));
 }
 
 void HeadlessRun::watch(const std::shared_ptr<MyDocument>& document) {

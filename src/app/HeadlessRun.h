@@ -2,6 +2,7 @@
 
 #include "app/PARDocumentController.h"
 #include "document/DocumentWindowInterface.h"
+#include "unrar/UnrarNotifications.h"
 
 #include <QObject>
 #include <QStringList>
@@ -16,9 +17,13 @@ class UnrarDocument;
 // process only), runs them through the same documents and scheduler and quits when all are done.
 // Progress goes to standard error, one JSON line per document to standard output. Exit status: 0
 // all succeeded, 1 some did not, 2 usage or unreadable file.
-class HeadlessRun : public QObject, public DocumentWindowInterface {
+//
+// Notifications go to standard error: nobody is at the desktop, which may not
+// even have a session bus.
+class HeadlessRun : public QObject, public DocumentWindowInterface, public UnrarNotifications {
 public:
     HeadlessRun(PARDocumentController& controller, bool json);
+    ~HeadlessRun() override;
 
     // Returns false (exit status 2) when a file cannot be opened.
     bool open(const QStringList& paths);
@@ -41,6 +46,9 @@ public:
     void setCloseButtonEnabled(bool) override {}
     void showWindows() override {}
     void documentDidClose() override {}
+
+    void deliverNotification(const QString& title, const QString& body, const QString&,
+                             const QVariantMap&) override;
 
 private:
     void watch(const std::shared_ptr<MyDocument>& document);
