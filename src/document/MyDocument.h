@@ -279,6 +279,39 @@ protected:
     // A file found under another name passes its name, for the window to show.
     void noteFileStatusChanged(const QString& emphasizeKey = QString());
 
+    // Lends the document's maps and output text to a parser's model for one hook
+    // call (the document lock is held) and hands on the status and progress the
+    // parser set; the window learns of them once the lock is released.
+    template <typename OutputModel> class ModelLoan {
+    public:
+        ModelLoan(MyDocument& document, OutputModel& model) : m_document(document), m_model(model) {
+            lend();
+            m_model.m_DocumentStatus = m_status = document.m_DocumentStatus();
+            m_model.m_Progress = m_progress = document.m_Progress();
+        }
+        ~ModelLoan() {
+            lend();
+            if (m_model.m_DocumentStatus != m_status)
+                m_document.setm_DocumentStatus(m_model.m_DocumentStatus);
+            if (m_model.m_Progress != m_progress)
+                m_document.setm_Progression(m_model.m_Progress);
+        }
+        ModelLoan(const ModelLoan&) = delete;
+        ModelLoan& operator=(const ModelLoan&) = delete;
+
+    private:
+        void lend() {
+            std::swap(m_model.m_FileStatus, m_document.m_FileStatus);
+            std::swap(m_model.m_PxxFileStatus, m_document.m_PxxFileStatus);
+            std::swap(m_model.m_ParMainOutput, m_document.m_ParMainOutput);
+        }
+
+        MyDocument& m_document;
+        OutputModel& m_model;
+        int32_t m_status = 0;
+        int32_t m_progress = 0;
+    };
+
     // Guarded by the document lock.
     FileStatusMap m_FileStatus;
     FileStatusMap m_PxxFileStatus;

@@ -13,40 +13,11 @@
 #include <QDebug>
 #include <QFileInfo>
 
-// Lends the document's maps and output text to the parser's model for one hook
-// call (the document lock is held) and hands on the status and progress the
-// parser set; the window learns of them once the lock is released.
-class PAR1Document::ParserScope {
+class PAR1Document::ParserScope : public MyDocument::ModelLoan<Par1OutputModel> {
 public:
-    explicit ParserScope(PAR1Document& document) : m_document(document) {
-        lend();
-        Par1OutputModel& model = m_document.m_par1Output;
-        model.m_DocumentStatus = m_status = m_document.m_DocumentStatus();
-        model.m_Progress = m_progress = m_document.m_Progress();
-        m_document.m_parser.setMainFileName(QFileInfo(m_document.fileName()).fileName());
+    explicit ParserScope(PAR1Document& document) : ModelLoan(document, document.m_par1Output) {
+        document.m_parser.setMainFileName(QFileInfo(document.fileName()).fileName());
     }
-    ~ParserScope() {
-        lend();
-        const Par1OutputModel& model = m_document.m_par1Output;
-        if (model.m_DocumentStatus != m_status)
-            m_document.setm_DocumentStatus(model.m_DocumentStatus);
-        if (model.m_Progress != m_progress)
-            m_document.setm_Progression(model.m_Progress);
-    }
-    ParserScope(const ParserScope&) = delete;
-    ParserScope& operator=(const ParserScope&) = delete;
-
-private:
-    void lend() {
-        Par1OutputModel& model = m_document.m_par1Output;
-        std::swap(model.m_FileStatus, m_document.m_FileStatus);
-        std::swap(model.m_PxxFileStatus, m_document.m_PxxFileStatus);
-        std::swap(model.m_ParMainOutput, m_document.m_ParMainOutput);
-    }
-
-    PAR1Document& m_document;
-    int32_t m_status = 0;
-    int32_t m_progress = 0;
 };
 
 PAR1Document::PAR1Document() : MyDocument(Par1CommandLine::kToolName) {

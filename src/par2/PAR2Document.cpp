@@ -13,40 +13,12 @@
 #include <QDebug>
 #include <QFileInfo>
 
-// Lends the document's maps and output text to the parser's model for one hook
-// call (the document lock is held) and hands on the status and progress the
-// parser set; the window learns of them once the lock is released.
-class PAR2Document::ParserScope {
+class PAR2Document::ParserScope : public MyDocument::ModelLoan<Par2OutputModel> {
 public:
-    explicit ParserScope(PAR2Document& document) : m_document(document) {
-        lend();
-        Par2OutputModel& model = m_document.m_par2Output;
-        model.m_DocumentStatus = m_status = m_document.m_DocumentStatus();
-        model.m_Progress = m_progress = m_document.m_Progress();
-        model.m_IsVerifyRepairRun = m_document.m_PARIsRunning() == RunKind::VerifyRepair;
+    explicit ParserScope(PAR2Document& document) : ModelLoan(document, document.m_par2Output) {
+        document.m_par2Output.m_IsVerifyRepairRun =
+            document.m_PARIsRunning() == RunKind::VerifyRepair;
     }
-    ~ParserScope() {
-        lend();
-        const Par2OutputModel& model = m_document.m_par2Output;
-        if (model.m_DocumentStatus != m_status)
-            m_document.setm_DocumentStatus(model.m_DocumentStatus);
-        if (model.m_Progress != m_progress)
-            m_document.setm_Progression(model.m_Progress);
-    }
-    ParserScope(const ParserScope&) = delete;
-    ParserScope& operator=(const ParserScope&) = delete;
-
-private:
-    void lend() {
-        Par2OutputModel& model = m_document.m_par2Output;
-        std::swap(model.m_FileStatus, m_document.m_FileStatus);
-        std::swap(model.m_PxxFileStatus, m_document.m_PxxFileStatus);
-        std::swap(model.m_ParMainOutput, m_document.m_ParMainOutput);
-    }
-
-    PAR2Document& m_document;
-    int32_t m_status = 0;
-    int32_t m_progress = 0;
 };
 
 PAR2Document::PAR2Document() : MyDocument(Par2CommandLine::kToolName) {
