@@ -6,4 +6,8 @@
 class ParApplication : public QApplication {
 public:
     ParApplication(int& argc, char** argv);
+
+private:
+    // The installed icon theme's, else the one built in.
+    static QIcon applicationIcon();
 };
