@@ -90,6 +90,11 @@ void VersionCheck::DoCheckUpdateAndReportUpToDate(bool reportUpToDate) {
                          QNetworkRequest::AlwaysNetwork);
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::finished, this, &VersionCheck::replyFinished);
+    // An answer too large for a version list is not read to its end.
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
+        if (received > VersionList::kMaximumSize && m_reply)
+            m_reply->abort();
+    });
     m_deadline.start();
 }
 

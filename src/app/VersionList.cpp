@@ -6,9 +6,6 @@
 
 namespace {
 
-// A version list is a few hundred bytes; anything much larger is not one.
-constexpr qsizetype kMaximumListSize = 1 << 20;
-
 using PlistPointer = std::unique_ptr<void, decltype(&plist_free)>;
 
 QString stringEntry(plist_t dictionary, const char* key) {
@@ -32,7 +29,7 @@ VersionList::VersionList(const QString& newestVersion, const QString& prompt)
     : m_newestVersion(newestVersion), m_prompt(prompt) {}
 
 std::optional<VersionList> VersionList::parse(const QByteArray& data) {
-    if (data.isEmpty() || data.size() > kMaximumListSize)
+    if (data.isEmpty() || data.size() > kMaximumSize)
         return std::nullopt;
     plist_t root = nullptr;
     plist_from_memory(data.constData(), static_cast<uint32_t>(data.size()), &root);

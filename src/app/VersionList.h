@@ -10,6 +10,9 @@
 // carry a ready message under "VelmoraPrompt".
 class VersionList {
 public:
+    // A version list is a few hundred bytes; anything larger is not one.
+    static constexpr qsizetype kMaximumSize = 1 << 20;
+
     // Nothing when the data are no property list, its top level is no
     // dictionary, or it names no version: such a list says nothing about
     // whether a newer version exists.

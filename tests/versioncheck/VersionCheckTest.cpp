@@ -92,7 +92,9 @@ TEST_F(VersionCheckTest, ANewerVersionOffersTheDownload) {
 TEST_F(VersionCheckTest, AnswersThatAreNoVersionListFailOnlyAloud) {
     const QByteArray withoutVersion = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
                                       "<key>VelmoraPrompt</key><string>Hi</string></dict></plist>";
-    for (const QByteArray& body : {QByteArray("garbage\x01\x02"), withoutVersion}) {
+    const QByteArray oversized =
+        VersionListServer::versionList("99.0", QString(2 << 20, QLatin1Char('x')), false);
+    for (const QByteArray& body : {QByteArray("garbage\x01\x02"), withoutVersion, oversized}) {
         server.setBody(body);
         ScriptedAlertPresenter alerts;
         EXPECT_EQ(check(false), VersionCheck::Outcome::Failed);
