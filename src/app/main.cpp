@@ -1,5 +1,4 @@
 #include "app/CommandLine.h"
-#include "app/DocumentTypes.h"
 #include "app/HeadlessRun.h"
 #include "app/PARDocumentController.h"
 #include "app/SingleInstance.h"

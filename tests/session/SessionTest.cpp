@@ -52,6 +52,9 @@ protected:
         qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
         m_folder = TestEnvironment::makeFolder(
             QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // A trash of this test's own, so names trashed by another test never count.
+        m_dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_folder + "/.data"));
         QFile source(m_folder + "/movie.mkv");
         ASSERT_TRUE(source.open(QIODevice::WriteOnly));
         source.write(m_movie);
@@ -71,6 +74,7 @@ protected:
         spinUntil([] { return documentWindows().isEmpty(); }, 5000);
         for (const QString& key : {PrefKey::AutoPostProcess, PrefKey::AutoCloseDocument})
             Preferences::remove(key);
+        qputenv("XDG_DATA_HOME", m_dataHome);
     }
 
     QString path(const QString& name) const { return m_folder + '/' + name; }
@@ -90,6 +94,7 @@ protected:
     PARDocumentController m_controller;
     GuiSession m_session{m_controller};
     QString m_folder;
+    QByteArray m_dataHome;
 };
 
 QAction* postProcessItem(QMainWindow* window) {

@@ -2,7 +2,6 @@
 
 #include "ApplicationMenus.h"
 #include "OpenPanel.h"
-#include "app/DocumentTypes.h"
 #include "app/PARDocumentController.h"
 #include "app/UnattendedSupport.h"
 #include "document/MyDocument.h"
@@ -32,12 +31,8 @@ GuiSession::~GuiSession() {
 
 void GuiSession::openAtLaunch(const QStringList& paths) {
     open(paths);
-    if (m_controller.documents().isEmpty()) {
-        if (m_controller.defaultType() == DocumentTypes::Par1)
-            m_controller.onNewPar1();
-        else
-            m_controller.onNewPar2();
-    }
+    if (m_controller.documents().isEmpty())
+        m_controller.newDocumentOfType(QString());
 }
 
 // The window controller deletes itself when its window has closed.
