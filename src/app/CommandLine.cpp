@@ -6,6 +6,7 @@
 #include "unrar/UnrarPasswordList.h"
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -38,15 +39,40 @@ bool isSettableKey(const QString& key) {
     return std::any_of(keys.begin(), keys.end(), [&key](const QString* k) { return *k == key; });
 }
 
-// Numbers become numbers and true/false become flags, so the value reads the
-// same as one the preferences window would have stored.
+bool isFlagKey(const QString& key) {
+    static const std::array keys = {
+        &PrefKey::AutoDeletePnn,
+        &PrefKey::AutoPostProcess,
+        &PrefKey::KeepBrokenFiles,
+        &PrefKey::AutoCloseDocument,
+        &PrefKey::SimultaneousProcessing,
+        &PrefKey::Par2LimitFileSize,
+        &PrefKey::AutoCheckUpdate,
+        &PrefKey::UnattendedOperation,
+        &PrefKey::DontCheckForTooManyFiles,
+    };
+    return std::any_of(keys.begin(), keys.end(), [&key](const QString* k) { return *k == key; });
+}
+
+// A flag is written as the preference store writes one, in any case; any other
+// text is refused rather than read as on.
+std::optional<bool> flagValue(const QString& text) {
+    for (const char* on : {"yes", "true", "1"})
+        if (text.compare(QLatin1String(on), Qt::CaseInsensitive) == 0)
+            return true;
+    for (const char* off : {"no", "false", "0"})
+        if (text.compare(QLatin1String(off), Qt::CaseInsensitive) == 0)
+            return false;
+    return std::nullopt;
+}
+
+// Numbers become numbers, so the value reads the same as one the preferences
+// window would have stored.
 QVariant typedValue(const QString& text) {
     bool isNumber = false;
     const qlonglong number = text.toLongLong(&isNumber);
     if (isNumber)
         return number;
-    if (text == QLatin1String("true") || text == QLatin1String("false"))
-        return text == QLatin1String("true");
     return text;
 }
 
@@ -157,7 +183,15 @@ bool CommandLine::addSetting(const QString& assignment) {
         return fail(QStringLiteral("--set needs KEY=VALUE, not %1").arg(assignment));
     if (!isSettableKey(key))
         return fail(QStringLiteral("--set: %1 is not a preference that can be set").arg(key));
-    m_settings.append({key, typedValue(assignment.mid(equals + 1))});
+    const QString value = assignment.mid(equals + 1);
+    if (!isFlagKey(key)) {
+        m_settings.append({key, typedValue(value)});
+        return true;
+    }
+    const std::optional<bool> flag = flagValue(value);
+    if (!flag)
+        return fail(QStringLiteral("--set: %1 takes YES or NO, not %2").arg(key, value));
+    m_settings.append({key, *flag});
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "RunCommand.h"
+#include "app/CommandLine.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
@@ -198,6 +199,25 @@ TEST(HeadlessRarTest, RefusedPasswordFilesAndSettingsStopBeforeAnythingRuns) {
     EXPECT_EQ(runHeadless({"--set", "NoSuchKey=1", archive}).exitStatus, 2);
     EXPECT_EQ(runHeadless({"--set", "PPRules=x", archive}).exitStatus, 2);
     EXPECT_EQ(runHeadless({"--set", archive}).exitStatus, 2);
+    EXPECT_EQ(runHeadless({"--set", "AutoDeletePnn=maybe", archive}).exitStatus, 2);
     EXPECT_TRUE(QFile::exists(archive));
     EXPECT_FALSE(QFile::exists(folder + "/one.bin"));
+}
+
+TEST(CommandLineTest, SetReadsFlagsAsTheStoreWritesThemAndRefusesAnythingElse) {
+    const auto flagOf = [](const QString& value) {
+        CommandLine commandLine;
+        if (!commandLine.parse({"--set", "AutoDeletePnn=" + value, "set.par2"}))
+            return QVariant();
+        return commandLine.settings().value(0).second;
+    };
+    for (const char* off : {"NO", "no", "False", "0"})
+        EXPECT_EQ(flagOf(off), QVariant(false)) << off;
+    for (const char* on : {"YES", "yes", "TRUE", "1"})
+        EXPECT_EQ(flagOf(on), QVariant(true)) << on;
+    for (const char* refused : {"", "2", "on", "nope", "YES "})
+        EXPECT_FALSE(flagOf(refused).isValid()) << refused;
+    CommandLine number;
+    ASSERT_TRUE(number.parse({"--set", "DeleteSegOption=2", "a.rar"}));
+    EXPECT_EQ(number.settings().value(0).second, QVariant(qlonglong(2)));
 }
