@@ -1,5 +1,8 @@
 #include "FilenameSort.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace {
 
 char16_t folded(QChar c) {
@@ -39,6 +42,16 @@ qsizetype commonSuffixLength(QStringView a, QStringView b) {
     return s;
 }
 
+// The value of the digits of the parts read as one number; no more than nine
+// digits reach here.
+int digitsValue(std::initializer_list<QStringView> parts) {
+    int value = 0;
+    for (QStringView part : parts)
+        for (QChar c : part)
+            value = value * 10 + (c.unicode() - u'0');
+    return value;
+}
+
 } // namespace
 
 QString TrailingDigits(const QString& text) {
@@ -65,11 +78,19 @@ int FilenameSort(const QString& a, const QString& b, void*) {
     if (!allDigits(ma) || !allDigits(mb))
         return compareAsText(a, b);
 
-    const QString before = TrailingDigits(a.left(p));
-    const QString after = LeadingDigits(ra.right(s).toString());
-    const QString na = before + ma.toString() + after;
-    const QString nb = before + mb.toString() + after;
-    if (na.size() > 9 || nb.size() > 9)
+    // The digits around the differing parts belong to the numbers compared.
+    const QStringView prefix = QStringView(a).left(p);
+    qsizetype beforeStart = prefix.size();
+    while (beforeStart > 0 && isAsciiDigit(prefix[beforeStart - 1]))
+        --beforeStart;
+    const QStringView before = prefix.mid(beforeStart);
+    const QStringView suffix = ra.right(s);
+    qsizetype afterEnd = 0;
+    while (afterEnd < suffix.size() && isAsciiDigit(suffix[afterEnd]))
+        ++afterEnd;
+    const QStringView after = suffix.left(afterEnd);
+    if (before.size() + ma.size() + after.size() > 9 ||
+        before.size() + mb.size() + after.size() > 9)
         return compareAsText(a, b);
-    return sign(na.toInt() - nb.toInt());
+    return sign(digitsValue({before, ma, after}) - digitsValue({before, mb, after}));
 }

@@ -33,8 +33,9 @@ public:
     bool create(const QString& name, const QString& number, const QStringList& files);
     int exitStatus() const { return m_exitStatus; }
 
-    void FileStatusChanged(MyDocument*, const FileStatusMap&, const FileStatusMap&,
-                           const QString&) override {}
+    // The outcome is read from the document once the run ends.
+    bool showsFiles() const override { return false; }
+    void FileStatusChanged(MyDocument*, const DocumentFileChanges&, const QString&) override {}
     void StatusChanged(MyDocument* document, int32_t newStatus) override;
     void ProgressionChanged(MyDocument*, int32_t) override {}
     void ParOutputChanged(MyDocument*, const QString&) override {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/FileStatus.h"
+#include "document/FileStatusChanges.h"
 
 #include <QStringList>
 #include <cstdint>
@@ -8,13 +8,15 @@
 class MyDocument;
 
 // What a PAR document needs from the window that shows it. Every call arrives
-// on the main thread; the document never hands out its own maps, only copies.
+// on the main thread; the document never hands out its own maps, only copies of what changed.
 class DocumentWindowInterface {
 public:
     virtual ~DocumentWindowInterface() = default;
 
-    virtual void FileStatusChanged(MyDocument* document, const FileStatusMap& fileStatus,
-                                   const FileStatusMap& pxxFileStatus,
+    // A window that shows no files (a headless run) is sent no records at all.
+    virtual bool showsFiles() const { return true; }
+    // The records that changed since the last call (all of them at the first).
+    virtual void FileStatusChanged(MyDocument* document, const DocumentFileChanges& changes,
                                    const QString& emphasizeKey) = 0;
     virtual void StatusChanged(MyDocument* document, int32_t newStatus) = 0;
     virtual void ProgressionChanged(MyDocument* document, int32_t newProgression) = 0;

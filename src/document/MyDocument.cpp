@@ -4,6 +4,7 @@
 #include "app/UnattendedSupport.h"
 #include "document/AfterRunActions.h"
 #include "document/DocumentWindowInterface.h"
+#include "document/HelperArgumentBudget.h"
 #include "document/HelperLocator.h"
 #include "document/HelperProcess.h"
 #include "platform/Analytics.h"
@@ -192,6 +193,8 @@ void MyDocument::requestWindowUpdate(unsigned updates, bool waitForWindow) {
     }
 }
 
+// Without a window nothing is copied. A window hears only of the records that
+// changed since it was last told; the document keeps what it told it.
 void MyDocument::deliverWindowUpdates() {
     unsigned updates = 0;
     qsizetype delivered = 0;
@@ -203,15 +206,17 @@ void MyDocument::deliverWindowUpdates() {
         m_deliveryPosted = false;
         delivered = m_outputDelivered;
     }
-    if (updates == 0)
+    DocumentWindowInterface* window = m_parController;
+    if (updates == 0 || window == nullptr)
         return;
-    FileStatusMap fileStatus, pxxFileStatus;
+    DocumentFileChanges fileChanges;
     QString output;
     {
         std::lock_guard lock(m_DocumentLock);
-        if (updates & FileStatusUpdate) {
-            fileStatus = detachedCopy(m_FileStatus);
-            pxxFileStatus = detachedCopy(m_PxxFileStatus);
+        if ((updates & FileStatusUpdate) && window->showsFiles()) {
+            fileChanges.files = FileStatusChanges::follow(m_windowFileStatus, m_FileStatus);
+            fileChanges.pxxFiles =
+                FileStatusChanges::follow(m_windowPxxFileStatus, m_PxxFileStatus);
         }
         if (updates & (OutputAppendUpdate | WholeOutputUpdate)) {
             if (m_ParMainOutput.size() < delivered)
@@ -222,15 +227,13 @@ void MyDocument::deliverWindowUpdates() {
             m_outputDelivered = m_ParMainOutput.size();
         }
     }
-    DocumentWindowInterface* window = m_parController;
-    if (window == nullptr)
-        return;
     if (updates & StatusUpdate)
         window->StatusChanged(this, m_DocumentStatus());
     if (updates & ProgressUpdate)
         window->ProgressionChanged(this, m_progress);
-    if (updates & FileStatusUpdate)
-        window->FileStatusChanged(this, fileStatus, pxxFileStatus, emphasizeKey);
+    if ((updates & FileStatusUpdate) && window->showsFiles() &&
+        (!fileChanges.isEmpty() || !emphasizeKey.isEmpty()))
+        window->FileStatusChanged(this, fileChanges, emphasizeKey);
     if (updates & WholeOutputUpdate)
         window->ParOutputChanged(this, output);
     else if ((updates & OutputAppendUpdate) && !output.isEmpty())
@@ -239,6 +242,12 @@ void MyDocument::deliverWindowUpdates() {
         window->setCloseButtonEnabled(m_PARIsRunning() == RunKind::None);
     if (updates & RefreshUpdate)
         window->RefreshUI();
+}
+
+void MyDocument::setParController(DocumentWindowInterface* window) {
+    m_parController = window;
+    m_windowFileStatus.clear();
+    m_windowPxxFileStatus.clear();
 }
 
 // ---- Requesting and starting a run -----------------------------------------
@@ -328,12 +337,31 @@ bool MyDocument::anyProcessRunning() const {
 
 // ---- The runner ------------------------------------------------------------
 
-bool MyDocument::refuseTooManyArguments(const QStringList& arguments) {
-    if (arguments.size() <= kMaxHelperArguments)
-        return false;
+// A list of files too long for one command line goes to a helper that can
+// scan the set's folder itself; otherwise the run is refused.
+bool MyDocument::fitArgumentsToSystem(QStringList& arguments, QStringList& environment,
+                                      int32_t runKind) {
+    const HelperArgumentBudget budget = HelperArgumentBudget::system();
+    const QString program = HelperLocator::pathOf(m_parToolName);
+    if (budget.fits(program, arguments, environment))
+        return true;
+    QStringList ownArguments;
+    if (runKind == RunKind::VerifyRepair)
+        ownArguments = makeFolderScanRepairParamArray(fileName());
+    QStringList scanEnvironment = environment;
+    scanEnvironment.append(QString::fromLatin1(kScanFolderVariable) + QStringLiteral("=1"));
+    if (!ownArguments.isEmpty() && budget.fits(program, ownArguments, scanEnvironment)) {
+        qInfo().noquote() << QStringLiteral("Info: %1 files are too many for one command line; "
+                                            "the helper scans the folder of \"%2\" itself")
+                                 .arg(arguments.size())
+                                 .arg(fileName());
+        arguments = std::move(ownArguments);
+        environment = std::move(scanEnvironment);
+        return true;
+    }
     VLMLRunCriticalAlertPanel(QString(), StringTables::localized(QStringLiteral("TooManyFilesErr")),
                               QString(), QString(), QString(), getFilenameExtension());
-    return true;
+    return false;
 }
 
 bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
@@ -346,7 +374,9 @@ bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
         endFailedLaunch(problem);
         return false;
     }
-    if (refuseTooManyArguments(arguments))
+    QStringList runArguments = arguments;
+    QStringList environment = helperEnvironment();
+    if (!fitArgumentsToSystem(runArguments, environment, runKind))
         return false;
     auto process = std::make_shared<HelperProcess>();
     if (!process->createPipes()) {
@@ -363,8 +393,8 @@ bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
     startReader(process, OutputPipe::StdErr, runStatus);
     setm_Progression(-1);
     setm_DocumentStatus(runStatus);
-    if (!process->launch(HelperLocator::pathOf(m_parToolName), arguments,
-                         QFileInfo(fileName()).path(), helperEnvironment())) {
+    if (!process->launch(HelperLocator::pathOf(m_parToolName), runArguments,
+                         QFileInfo(fileName()).path(), environment)) {
         setm_PARIsRunning(RunKind::None);
         endFailedLaunch(process->launchError());
         return false;
@@ -382,7 +412,15 @@ void MyDocument::endFailedLaunch(const QString& problem) {
 QStringList MyDocument::helperEnvironment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("VLML_FILENAME_ENCODING"), QString::number(m_encoding));
-    environment.insert(QStringLiteral("PAR2_FILES_CONSIDERED_OK"), createFilesConsideredOK());
+    // Only a run whose files do not fit on the command line scans the folder.
+    environment.remove(QString::fromLatin1(kScanFolderVariable));
+    // The list only spares the helper work; one too long for the system to pass
+    // goes empty rather than failing the launch.
+    const QString consideredOKKey = QStringLiteral("PAR2_FILES_CONSIDERED_OK");
+    QString consideredOK = createFilesConsideredOK();
+    if (!HelperArgumentBudget::system().fitsString(consideredOKKey + u'=' + consideredOK))
+        consideredOK.clear();
+    environment.insert(consideredOKKey, consideredOK);
     return environment.toStringList();
 }
 

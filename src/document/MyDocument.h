@@ -85,7 +85,7 @@ public:
 //   output text at the same time. Hooks must not wait for the main thread.
 // - Window updates requested while the lock is held (status, progress, file
 //   statuses, output) are delivered after it is released; the window only
-//   ever receives copies.
+//   ever receives copies, and of the file records only those that changed.
 class MyDocument : public Document {
 public:
     ~MyDocument() override;
@@ -99,7 +99,8 @@ public:
     bool docIsUntitled() const { return m_DocIsUntitled; }
 
     // The window. Set and cleared on the main thread only.
-    void setParController(DocumentWindowInterface* window) { m_parController = window; }
+    // A new window is told of every record at the next update.
+    void setParController(DocumentWindowInterface* window);
     DocumentWindowInterface* parController() const { return m_parController; }
     void windowControllerDidLoadNib();
     void UpdateUI();
@@ -125,7 +126,9 @@ public:
     bool hasLiveReaders();
     void AbortAction();
     QString createFilesConsideredOK() const;
-    static constexpr int kMaxHelperArguments = 4096;
+    // Set to 1 in the helper's environment when it is to take every regular file
+    // of the set's folder as named on its command line.
+    static constexpr const char* kScanFolderVariable = "VLML_SCAN_FOLDER";
 
     // User actions.
     void PerformAbortAction();
@@ -225,6 +228,9 @@ public:
     virtual bool VerifyPreconditionsForRepair();
     virtual bool prepareDocForRepairRun() { return true; }
     virtual QStringList makeRepairParamArray(const QString& parFilePath) = 0;
+    // The verify/repair arguments without the folder's files, for a helper that
+    // scans the folder itself; none when the helper cannot.
+    virtual QStringList makeFolderScanRepairParamArray(const QString&) { return {}; }
     // Why `count` more files would not fit in the set; null when they fit.
     virtual QString roomProblemForAdding(int) const { return QString(); }
     virtual bool checkRoomForFiles(int count) { return count < 0; }
@@ -352,7 +358,7 @@ private:
     void WorkerThreadFinish(OutputPipe pipe);
     void deliverChunk(OutputPipe pipe, const QString& text);
     QStringList helperEnvironment() const;
-    bool refuseTooManyArguments(const QStringList& arguments);
+    bool fitArgumentsToSystem(QStringList& arguments, QStringList& environment, int32_t runKind);
     void endFailedLaunch(const QString& problem);
     SetBuildingPanels* setBuildingPanels() const;
     std::shared_ptr<MyDocument> sharedDocument();
@@ -394,5 +400,8 @@ private:
     bool m_deliveryPosted = false;
     qsizetype m_outputDelivered = 0;
     QString m_pendingEmphasizeKey;
+    // The maps as the window was last told of them. Main thread.
+    FileStatusMap m_windowFileStatus;
+    FileStatusMap m_windowPxxFileStatus;
     std::atomic<std::thread::id> m_documentLockHolder{};
 };

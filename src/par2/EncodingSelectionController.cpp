@@ -9,7 +9,12 @@
 
 bool EncodingSelectionController::doItForStringObjs(const QList<QByteArray>& names,
                                                     DocumentWindowInterface* window) {
-    mStringSamples = chooseSamples(names);
+    return doItForSamples(chooseSamples(names), window);
+}
+
+bool EncodingSelectionController::doItForSamples(QList<DecodedString> samples,
+                                                 DocumentWindowInterface* window) {
+    mStringSamples = std::move(samples);
     if (mStringSamples.isEmpty())
         return false;
     if (mStringSamples.size() == 1) {

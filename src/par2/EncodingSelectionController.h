@@ -28,6 +28,8 @@ public:
     // delegate is told at once; with more the sheet is shown after the current
     // event and the delegate is told when it ends.
     bool doItForStringObjs(const QList<QByteArray>& names, DocumentWindowInterface* window);
+    // The same with the readings chooseSamples gave (which may run on any thread).
+    bool doItForSamples(QList<DecodedString> samples, DocumentWindowInterface* window);
 
     // The different readings of one name, each with the first candidate
     // character set that gives it.

@@ -2,8 +2,10 @@
 
 #include "platform/StringTables.h"
 
+#include <array>
 #include <cerrno>
 #include <iconv.h>
+#include <memory>
 
 namespace {
 
@@ -21,6 +23,8 @@ public:
     bool isOpen() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
 
     std::optional<QByteArray> convert(const QByteArray& bytes) {
+        // Back to the initial shift state, whatever an earlier name left.
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         // Every input byte gives at most four output bytes; the final flush of a
         // stateful set (ISO-2022-JP) needs no more than that either.
         QByteArray output(bytes.size() * 4 + 16, Qt::Uninitialized);
@@ -38,6 +42,20 @@ public:
 private:
     iconv_t m_handle;
 };
+
+// Opening a descriptor costs far more than a conversion, and one descriptor
+// must not be used by two threads at once: each thread keeps its own, one per
+// character set, for its lifetime.
+Utf8Converter& converterFor(const FilenameEncodings::Entry& entry) {
+    thread_local std::array<std::unique_ptr<Utf8Converter>,
+                            FilenameEncodings::gUsedEncodings.size()>
+        converters;
+    const size_t index = size_t(&entry - FilenameEncodings::gUsedEncodings.data());
+    std::unique_ptr<Utf8Converter>& converter = converters[index];
+    if (!converter)
+        converter = std::make_unique<Utf8Converter>(entry.iconvName);
+    return *converter;
+}
 
 } // namespace
 
@@ -59,7 +77,7 @@ std::optional<QString> FilenameEncodings::decode(uint32_t identifier, const QByt
     const Entry* entry = find(identifier);
     if (!entry)
         return std::nullopt;
-    Utf8Converter converter(entry->iconvName);
+    Utf8Converter& converter = converterFor(*entry);
     if (!converter.isOpen())
         return std::nullopt;
     const std::optional<QByteArray> utf8 = converter.convert(bytes);

@@ -8,10 +8,12 @@
 #include "par2/TargetFileList.h"
 #include "platform/MainThread.h"
 #include "platform/Preferences.h"
+#include "platform/ThreadName.h"
 #include "preferences/PreferenceKeys.h"
 
 #include <QDebug>
 #include <QFileInfo>
+#include <thread>
 
 class PAR2Document::ParserScope : public MyDocument::ModelLoan<Par2OutputModel> {
 public:
@@ -34,6 +36,10 @@ PAR2Document::~PAR2Document() {
 
 QStringList PAR2Document::makeRepairParamArray(const QString& parFilePath) {
     return Par2CommandLine::makeRepairParamArray(parFilePath);
+}
+
+QStringList PAR2Document::makeFolderScanRepairParamArray(const QString& parFilePath) {
+    return Par2CommandLine::makeFolderScanRepairParamArray(parFilePath);
 }
 
 int PAR2Document::getDefaultNumberForSaveOptions() {
@@ -67,20 +73,40 @@ bool PAR2Document::prepareDocForRepairRun() {
                                  .arg(FilenameEncodings::localizedName(m_encoding), fileName());
         return true;
     }
-    const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(fileName());
+    // A large set has tens of thousands of names to read and decode: that
+    // happens on a worker, and the chooser goes on once it is done.
+    if (std::exchange(m_readingNames, true))
+        return false;
+    std::weak_ptr<Document> weak = weak_from_this();
+    std::thread([weak, path = fileName()] {
+        setCurrentThreadName(QStringLiteral("EncodingThread"));
+        const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(path);
+        QList<DecodedString> samples = EncodingSelectionController::chooseSamples(
+            names ? names->getFileArray() : QList<QByteArray>());
+        MainThread::post([weak, samples = std::move(samples)]() mutable {
+            if (auto document = std::static_pointer_cast<PAR2Document>(weak.lock()))
+                document->encodingSamplesChosen(std::move(samples));
+        });
+    }).detach();
+    return false;
+}
+
+void PAR2Document::encodingSamplesChosen(QList<DecodedString> samples) {
+    m_readingNames = false;
+    if (isClosed())
+        return;
     m_EncodingSelectionController = std::make_shared<EncodingSelectionController>();
     const std::shared_ptr<EncodingSelectionController> chooser = m_EncodingSelectionController;
     chooser->setDelegate(this);
-    if (chooser->doItForStringObjs(names ? names->getFileArray() : QList<QByteArray>(),
-                                   parController()))
-        return false;
+    if (chooser->doItForSamples(std::move(samples), parController()))
+        return;
     qWarning().noquote()
         << QStringLiteral("Error: file \"%1\" did not contain any decodable files name and might "
                           "be corrupt")
                .arg(fileName());
     chooser->setDelegate(nullptr);
     m_EncodingSelectionController.reset();
-    return true;
+    finishStartRepairRun(m_encoding);
 }
 
 void PAR2Document::encodingSelectionController(EncodingSelectionController* controller,

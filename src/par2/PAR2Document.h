@@ -4,6 +4,7 @@
 #include "par2/Par2CreateOutputReader.h"
 #include "par2/Par2OutputModel.h"
 #include "par2/Par2OutputParser.h"
+#include "par2/DecodedString.h"
 #include "par2/VLMEncodingSelectionControllerDelegate.h"
 
 #include <memory>
@@ -21,6 +22,7 @@ public:
     ~PAR2Document() override;
 
     QStringList makeRepairParamArray(const QString& parFilePath) override;
+    QStringList makeFolderScanRepairParamArray(const QString& parFilePath) override;
     QString getFilenameExtension() const override { return QStringLiteral("par2"); }
     bool supportCreation() const override { return true; }
     int getDefaultNumberForSaveOptions() override;
@@ -52,10 +54,15 @@ protected:
 private:
     class ParserScope;
 
+    // Main thread, once the worker has read and decoded the stored names.
+    void encodingSamplesChosen(QList<DecodedString> samples);
+
     // Counters, pending and empty recovery files. While a hook runs, the
     // document's maps and output text are lent to it as well.
     Par2OutputModel m_par2Output;
     Par2OutputParser m_parser{m_par2Output};
     Par2CreateOutputReader m_createReader{m_par2Output};
     std::shared_ptr<EncodingSelectionController> m_EncodingSelectionController;
+    // The stored names are being read for the chooser. Main thread.
+    bool m_readingNames = false;
 };

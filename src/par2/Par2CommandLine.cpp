@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -39,15 +41,29 @@ bool HasPreferredExtension(const QString& path) {
     return !par1Volume;
 }
 
+// The set's own files come first; the preference is worked out once per name,
+// as a folder may hold tens of thousands of them.
 QStringList Par2CommandLine::makeRepairParamArray(const QString& parFilePath) {
     const QFileInfo main(parFilePath);
+    const QString setName = main.completeBaseName();
     // Links are not followed: only regular files count.
-    QStringList extraFiles =
-        QDir(main.path()).entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot);
-    std::sort(extraFiles.begin(), extraFiles.end(), [&](const QString& a, const QString& b) {
-        return CompareExtraFiles(a, b, main.fileName()) < 0;
-    });
-    return QStringList{QStringLiteral("r"), QStringLiteral("--"), main.fileName()} + extraFiles;
+    const QStringList names =
+        QDir(main.path())
+            .entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::vector<std::pair<bool, QString>> ranked;
+    ranked.reserve(size_t(names.size()));
+    for (const QString& name : names)
+        ranked.emplace_back(!isPreferred(name, setName), name);
+    std::sort(ranked.begin(), ranked.end());
+    QStringList arguments = makeFolderScanRepairParamArray(parFilePath);
+    arguments.reserve(arguments.size() + names.size());
+    for (auto& [notPreferred, name] : ranked)
+        arguments.append(std::move(name));
+    return arguments;
+}
+
+QStringList Par2CommandLine::makeFolderScanRepairParamArray(const QString& parFilePath) {
+    return {QStringLiteral("r"), QStringLiteral("--"), QFileInfo(parFilePath).fileName()};
 }
 
 QStringList Par2CommandLine::makeCreateParamArray(const QString& parFilePath,

@@ -17,6 +17,8 @@ public:
     // "r", "--", the main file's name, then every regular, not hidden file of
     // its folder (the main file included), for par2 to search for blocks.
     static QStringList makeRepairParamArray(const QString& parFilePath);
+    // The same run with no file of the folder named: the helper scans the folder.
+    static QStringList makeFolderScanRepairParamArray(const QString& parFilePath);
     // "c", the block size when the preferences fix one, the redundancy clamped
     // to 1..100 percent, "-l" when recovery files are to be limited in size,
     // "--", the main file's name, then the subject files in FilenameSort order.

@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <iterator>
 
 using Lock = std::lock_guard<std::recursive_mutex>;
 
@@ -45,27 +46,80 @@ void FileTableModel::takeSnapshot(const FileStatusMap& fileStatus,
         emit dataChanged(index(0, 0), index(numberOfRowsInTableView() - 1, ColumnCount - 1));
 }
 
-// While a run reports files one by one, the new names are merged into the
-// order already known instead of sorting every name again.
+void FileTableModel::applyChanges(const DocumentFileChanges& changes) {
+    Lock lock(fileStatusDictLock);
+    if (!changes.files.removed.isEmpty() || !changes.pxxFiles.removed.isEmpty()) {
+        FileStatusMap files = fileStatusDict;
+        FileStatusMap pxxFiles = pxxFileStatusDict;
+        changes.files.applyTo(files);
+        changes.pxxFiles.applyTo(pxxFiles);
+        takeSnapshot(files, pxxFiles);
+        return;
+    }
+    QStringList added = newNames(changes.files.changed, fileStatusDict);
+    QStringList pxxAdded = newNames(changes.pxxFiles.changed, pxxFileStatusDict);
+    if (!added.isEmpty() || !pxxAdded.isEmpty()) {
+        beginResetModel();
+        changes.files.applyTo(fileStatusDict);
+        changes.pxxFiles.applyTo(pxxFileStatusDict);
+        fileStatusDictKeys = mergedNames(fileStatusDictKeys, std::move(added));
+        pxxFileStatusDictKeys = mergedNames(pxxFileStatusDictKeys, std::move(pxxAdded));
+        endResetModel();
+        return;
+    }
+    changes.files.applyTo(fileStatusDict);
+    changes.pxxFiles.applyTo(pxxFileStatusDict);
+    for (const QString& name : changes.files.changed.keys())
+        redrawRow(rowIn(fileStatusDictKeys, name));
+    for (const QString& name : changes.pxxFiles.changed.keys())
+        redrawRow(subjectCount() + 1 + rowIn(pxxFileStatusDictKeys, name));
+}
+
+QStringList FileTableModel::newNames(const FileStatusMap& changed, const FileStatusMap& shown) {
+    QStringList names;
+    for (auto it = changed.keyBegin(); it != changed.keyEnd(); ++it)
+        if (!shown.contains(*it))
+            names.append(*it);
+    return names;
+}
+
+void FileTableModel::redrawRow(int row) {
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+// Names are kept in file-name order; should that order not hold for some odd
+// names, the name is looked for one by one.
+int FileTableModel::rowIn(const QStringList& names, const QString& name) {
+    const auto found = std::lower_bound(names.begin(), names.end(), name, FilenameLess());
+    if (found != names.end() && *found == name)
+        return int(found - names.begin());
+    return int(names.indexOf(name));
+}
+
+// While a run reports files, the new names are merged into the order already
+// known instead of sorting every name again.
 QStringList FileTableModel::orderedNames(const FileStatusMap& files, const QStringList& previous) {
     const bool keepsPrevious =
         std::all_of(previous.begin(), previous.end(),
                     [&](const QString& name) { return files.contains(name); });
+    if (!keepsPrevious)
+        return mergedNames({}, files.keys());
+    const QSet<QString> known(previous.begin(), previous.end());
     QStringList added;
-    if (keepsPrevious) {
-        const QSet<QString> known(previous.begin(), previous.end());
-        for (auto it = files.keyBegin(); it != files.keyEnd() && added.size() <= kMergeLimit; ++it)
-            if (!known.contains(*it))
-                added.append(*it);
-    }
-    if (!keepsPrevious || added.size() > kMergeLimit) {
-        QStringList names = files.keys();
-        std::stable_sort(names.begin(), names.end(), FilenameLess());
-        return names;
-    }
-    QStringList names = previous;
-    for (const QString& name : added)
-        names.insert(std::upper_bound(names.begin(), names.end(), name, FilenameLess()), name);
+    for (auto it = files.keyBegin(); it != files.keyEnd(); ++it)
+        if (!known.contains(*it))
+            added.append(*it);
+    return mergedNames(previous, std::move(added));
+}
+
+QStringList FileTableModel::mergedNames(const QStringList& ordered, QStringList added) {
+    if (added.isEmpty())
+        return ordered;
+    std::stable_sort(added.begin(), added.end(), FilenameLess());
+    QStringList names;
+    names.reserve(ordered.size() + added.size());
+    std::merge(ordered.begin(), ordered.end(), added.begin(), added.end(),
+               std::back_inserter(names), FilenameLess());
     return names;
 }
 

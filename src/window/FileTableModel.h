@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/FileStatus.h"
+#include "document/FileStatusChanges.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -9,7 +9,7 @@
 // The file table's data: a snapshot of a document's two maps. Rows are the set's
 // files in file-name order, then, when there are recovery files, one separator
 // row and the recovery files in file-name order. Only the set's own files can
-// be selected. The snapshot is replaced as a whole and read under one lock.
+// be selected. The snapshot is replaced or changed and read under one lock.
 class FileTableModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -17,8 +17,6 @@ public:
     enum Column { IconColumn = 0, FileColumn, StatusColumn, ColumnCount };
     // The name of the file-state image of a row (icon column only).
     static constexpr int IconNameRole = Qt::UserRole + 1;
-    // Above this many new names a snapshot is sorted afresh instead of merged.
-    static constexpr qsizetype kMergeLimit = 64;
 
     explicit FileTableModel(QObject* parent = nullptr);
 
@@ -26,6 +24,9 @@ public:
     void setParType(int parType) { m_parType = parType; }
 
     void takeSnapshot(const FileStatusMap& fileStatus, const FileStatusMap& pxxFileStatus);
+    // Records added, changed or gone since the last snapshot or changes. Rows
+    // whose names stay only have their cells redrawn.
+    void applyChanges(const DocumentFileChanges& changes);
 
     int numberOfRowsInTableView() const;
     int subjectCount() const;
@@ -47,6 +48,10 @@ public:
 
 private:
     static QStringList orderedNames(const FileStatusMap& files, const QStringList& previous);
+    static QStringList mergedNames(const QStringList& ordered, QStringList added);
+    static QStringList newNames(const FileStatusMap& changed, const FileStatusMap& shown);
+    static int rowIn(const QStringList& names, const QString& name);
+    void redrawRow(int row);
     QVariant objectValue(int column, int row, int role) const;
     QVariant subjectValue(const FileStatus& record, int column, int role) const;
     QVariant recoveryValue(const FileStatus& record, int column, int role) const;

@@ -95,13 +95,18 @@ StatisticsPanel* VelmoraController::statisticsPanel() const {
 
 // ---- What the document shows -----------------------------------------------
 
-// After an abort the table keeps showing what the run had found.
-void VelmoraController::FileStatusChanged(MyDocument* document, const FileStatusMap& fileStatus,
-                                          const FileStatusMap& pxxFileStatus,
+// After an abort the table keeps showing what the run had found; it catches up
+// on what it skipped at the next change it takes.
+void VelmoraController::FileStatusChanged(MyDocument* document, const DocumentFileChanges& changes,
                                           const QString& emphasizeKey) {
-    if (document->m_DocumentStatus() == DocStatus::Aborted)
+    if (document->m_DocumentStatus() == DocStatus::Aborted) {
+        m_skippedFileChanges = true;
         return;
-    m_model->takeSnapshot(fileStatus, pxxFileStatus);
+    }
+    if (std::exchange(m_skippedFileChanges, false))
+        m_model->takeSnapshot(document->fileStatusSnapshot(), document->pxxFileStatusSnapshot());
+    else
+        m_model->applyChanges(changes);
     FileStatusUI_Update(document->statistics(), emphasizeKey);
     m_table->updateActions();
     emit displayStateChanged();

@@ -39,8 +39,7 @@ public:
     // Forgets the document; the window then shows what it showed last.
     void detachDocument();
 
-    void FileStatusChanged(MyDocument* document, const FileStatusMap& fileStatus,
-                           const FileStatusMap& pxxFileStatus,
+    void FileStatusChanged(MyDocument* document, const DocumentFileChanges& changes,
                            const QString& emphasizeKey) override;
     void StatusChanged(MyDocument* document, int32_t newStatus) override;
     void ProgressionChanged(MyDocument* document, int32_t newProgression) override;
@@ -87,6 +86,7 @@ private:
     PARTableView* m_table;
     FileTableModel* m_model;
     int m_PreviousRows = 0;
+    bool m_skippedFileChanges = false;
     bool isFirstDrawerOpen = true;
     // How much the window grew when the drawer opened.
     int m_drawerGrowth = 0;

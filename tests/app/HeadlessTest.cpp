@@ -1,6 +1,6 @@
 #include "RunCommand.h"
-#include "app/CommandLine.h"
 #include "TestEnvironment.h"
+#include "app/CommandLine.h"
 
 #include <QDir>
 #include <QFile>

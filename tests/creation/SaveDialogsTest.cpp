@@ -24,8 +24,7 @@ namespace {
 // A document window for the panels to sit on.
 class TestWindow : public QWidget, public DocumentWindowInterface {
 public:
-    void FileStatusChanged(MyDocument*, const FileStatusMap&, const FileStatusMap&,
-                           const QString&) override {}
+    void FileStatusChanged(MyDocument*, const DocumentFileChanges&, const QString&) override {}
     void StatusChanged(MyDocument*, int32_t) override {}
     void ProgressionChanged(MyDocument*, int32_t) override {}
     void ParOutputChanged(MyDocument*, const QString&) override {}

@@ -17,6 +17,8 @@ public:
         : MyDocument(tool), m_arguments(std::move(arguments)), m_mainPipe(mainPipe) {}
 
     QStringList makeRepairParamArray(const QString&) override { return m_arguments; }
+    QStringList makeFolderScanRepairParamArray(const QString&) override { return m_scanArguments; }
+    QStringList m_scanArguments;
     QString getFilenameExtension() const override { return QStringLiteral("par2"); }
     OutputPipe mainOutputPipe() const override { return m_mainPipe; }
     bool supportCreation() const override { return true; }
@@ -69,10 +71,11 @@ private:
 // Records what the document shows; every call must come on the main thread.
 class RecordingWindow : public DocumentWindowInterface {
 public:
-    void FileStatusChanged(MyDocument*, const FileStatusMap& files, const FileStatusMap&,
+    void FileStatusChanged(MyDocument*, const DocumentFileChanges& changes,
                            const QString&) override {
         check();
-        lastFiles = files;
+        changes.files.applyTo(lastFiles);
+        lastDeliverySize = changes.files.changed.size() + changes.files.removed.size();
     }
     void StatusChanged(MyDocument*, int32_t status) override {
         check();
@@ -105,6 +108,7 @@ public:
     QList<int32_t> statuses;
     int32_t lastProgress = 0;
     FileStatusMap lastFiles;
+    qsizetype lastDeliverySize = 0;
     QString shownOutput;
     QStringList selection;
     bool closeButtonEnabled = true;

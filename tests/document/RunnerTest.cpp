@@ -4,6 +4,7 @@
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
 #include "app/PARDocumentController.h"
+#include "document/HelperArgumentBudget.h"
 #include "platform/Preferences.h"
 #include "preferences/PreferenceKeys.h"
 
@@ -113,21 +114,68 @@ TEST_F(RunnerTest, TheHelperGetsItsFolderEnvironmentAndPriority) {
     EXPECT_TRUE(document->record().stdOutText.startsWith(QStringLiteral("5|a.bin\tb c.bin\t|")));
 }
 
-TEST_F(RunnerTest, AtMost4096ArgumentsAreAccepted) {
-    writeHelper(QStringLiteral("count"), "echo $#\n");
+TEST(HelperArgumentBudgetTest, CountsEncodedBytesPointersAndTheMargin) {
+    constexpr qint64 pointer = sizeof(char*);
+    EXPECT_EQ(HelperArgumentBudget::bytesFor({"ab", "c"}), 3 * pointer + 3 + 2);
+    EXPECT_EQ(HelperArgumentBudget::bytesFor({QStringLiteral("é")}), 2 * pointer + 3);
+    // The program's path goes twice: as the file to run and as argv[0].
+    const qint64 needed = 3 + (3 * pointer + 3 + 2) + (2 * pointer + 4);
+    const auto fitsIn = [](qint64 limit, const QStringList& environment) {
+        return HelperArgumentBudget(limit + HelperArgumentBudget::kMargin, 1024)
+            .fits("/h", {"a"}, environment);
+    };
+    EXPECT_TRUE(fitsIn(needed, {"E=1"}));
+    EXPECT_FALSE(fitsIn(needed - 1, {"E=1"}));
+    EXPECT_FALSE(fitsIn(needed, {"E=12"}));
+
+    // One string past the kernel's cap for a single string never fits.
+    const HelperArgumentBudget budget(1 << 20, 4);
+    EXPECT_TRUE(budget.fitsString("abc"));
+    EXPECT_FALSE(budget.fitsString("abcd"));
+    EXPECT_FALSE(budget.fits("/h", {"a"}, {"ABCD"}));
+    EXPECT_FALSE(budget.fits("/h", {"abcd"}, {}));
+}
+
+TEST_F(RunnerTest, AListPastTheSystemLimitLetsTheHelperScanTheFolderOrIsRefused) {
+    const qint64 limit = HelperArgumentBudget::system().argumentLimit();
+    if (limit > (qint64(64) << 20))
+        GTEST_SKIP() << "no practical argument limit here";
+    writeHelper(QStringLiteral("count"), "echo \"$# ${VLML_SCAN_FOLDER:-none}\"\n");
     ScriptedAlertPresenter alerts;
     auto document = openDocument(QStringLiteral("count"));
-    const QStringList many(4096, QStringLiteral("f"));
-    ASSERT_TRUE(document->RunPARTask(many, RunKind::VerifyRepair));
+    // Past the old ceiling of 4096 arguments, well inside the system's.
+    ASSERT_TRUE(
+        document->RunPARTask(QStringList(5000, QStringLiteral("f")), RunKind::VerifyRepair));
     ASSERT_TRUE(runEnded(document));
-    EXPECT_EQ(document->record().stdOutText, QStringLiteral("4096\n"));
+    EXPECT_EQ(document->record().stdOutText, QStringLiteral("5000 none\n"));
 
-    EXPECT_FALSE(
-        document->RunPARTask(many + QStringList{QStringLiteral("g")}, RunKind::VerifyRepair));
+    const QStringList tooMany(limit / 16,
+                              QStringLiteral("file-%1.bin").arg(0, 5, 10, QLatin1Char('0')));
+    document->clearStdOut();
+    document->m_scanArguments = {"r", "--", "set.par2"};
+    ASSERT_TRUE(document->RunPARTask(tooMany, RunKind::VerifyRepair));
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_EQ(document->record().stdOutText, QStringLiteral("3 1\n"));
+    EXPECT_TRUE(alerts.shown.isEmpty());
+
+    // A creation run names its files; it cannot be shortened.
+    EXPECT_FALSE(document->RunPARTask(tooMany, RunKind::Create));
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
     EXPECT_TRUE(alerts.shown[0].message.contains(QStringLiteral("par2")));
     EXPECT_EQ(document->m_PARIsRunning(), RunKind::None);
+}
+
+TEST_F(RunnerTest, TheWindowIsSentOnlyTheRecordsThatChanged) {
+    writeHelper(QStringLiteral("many"),
+                "i=0; while [ $i -lt 300 ]; do echo intact:f$i; i=$((i+1)); done\n"
+                "sleep 0.3; echo intact:late\n");
+    auto document = openDocument(QStringLiteral("many"));
+    document->windowControllerDidLoadNib();
+    ASSERT_TRUE(runEnded(document));
+    EXPECT_TRUE(spinUntil([&] { return m_window.lastFiles == document->fileStatusSnapshot(); }));
+    EXPECT_EQ(m_window.lastFiles.size(), 301);
+    EXPECT_EQ(m_window.lastDeliverySize, 1);
 }
 
 TEST_F(RunnerTest, AbortEndsTheRunAsStoppedEvenWhenTheHelperIgnoresTheInterrupt) {

@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QSignalSpy>
 
 namespace {
 
@@ -132,6 +133,42 @@ TEST_F(FileTableTest, SelectionFollowsTheNamesAndAbortKeepsTheLastSnapshot) {
     document->showFiles({});
     EXPECT_EQ(model()->rowCount(), 4);
     EXPECT_EQ(cell(3, Column::StatusColumn), localized("FileStatus2"));
+
+    // The next run's files replace what the aborted one left, skipped changes included.
+    document->setm_DocumentStatus(DocStatus::Verifying);
+    document->showFiles(filesWithStatus({{"e", 1}}));
+    ASSERT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, Column::FileColumn), "e");
+}
+
+TEST_F(FileTableTest, AChangedRecordRedrawsOnlyItsRowAndNewNamesMergeInOrder) {
+    QList<std::pair<QString, int32_t>> entries;
+    for (int i = 0; i < 3000; ++i)
+        entries.append({QStringLiteral("f%1").arg(i), FileCode::Intact});
+    document->showFiles(filesWithStatus(entries));
+    QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
+    QSignalSpy redrawn(model(), &QAbstractItemModel::dataChanged);
+
+    entries[1500].second = FileCode::Damaged;
+    document->showFiles(filesWithStatus(entries));
+    EXPECT_EQ(resets.size(), 0);
+    ASSERT_EQ(redrawn.size(), 1);
+    const int row = model()->rowOfSubjectFile("f1500");
+    EXPECT_EQ(row, 1500);
+    EXPECT_EQ(redrawn[0][0].toModelIndex().row(), row);
+    EXPECT_EQ(redrawn[0][1].toModelIndex().row(), row);
+    EXPECT_EQ(cell(row, Column::StatusColumn), localized("FileStatus2"));
+
+    entries.append({QStringLiteral("g"), FileCode::Intact});
+    entries.append({QStringLiteral("f3000"), FileCode::Missing});
+    entries.append({QStringLiteral("a"), FileCode::Intact});
+    document->showFiles(filesWithStatus(entries));
+    ASSERT_EQ(model()->subjectCount(), 3003);
+    EXPECT_EQ(model()->subjectFileAt(0), "a");
+    EXPECT_EQ(model()->subjectFileAt(1501), "f1500");
+    EXPECT_EQ(model()->subjectFileAt(3001), "f3000");
+    EXPECT_EQ(model()->subjectFileAt(3002), "g");
+    EXPECT_EQ(cell(3001, Column::StatusColumn), localized("FileStatus4"));
 }
 
 } // namespace

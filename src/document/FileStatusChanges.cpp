@@ -1,0 +1,42 @@
+#include "FileStatusChanges.h"
+
+namespace {
+
+FileStatus detachedRecord(const FileStatus& record) {
+    FileStatus fresh(detachedCopy(record.filename()), record.fileStatus(),
+                     detachedCopy(record.associatedFilename()), record.fileInVolumeSet());
+    fresh.setNumRecoveryBlocks(record.numRecoveryBlocks());
+    return fresh;
+}
+
+} // namespace
+
+// Both maps are ordered by name, so one walk through them finds every change.
+FileStatusChanges FileStatusChanges::follow(FileStatusMap& told, const FileStatusMap& current) {
+    FileStatusChanges changes;
+    auto was = told.cbegin();
+    auto now = current.cbegin();
+    while (was != told.cend() || now != current.cend()) {
+        if (now == current.cend() || (was != told.cend() && was.key() < now.key())) {
+            changes.removed.append(was.key());
+            ++was;
+        } else if (was == told.cend() || now.key() < was.key()) {
+            changes.changed.insert(detachedCopy(now.key()), detachedRecord(now.value()));
+            ++now;
+        } else {
+            if (!(was.value() == now.value()))
+                changes.changed.insert(was.key(), detachedRecord(now.value()));
+            ++was;
+            ++now;
+        }
+    }
+    changes.applyTo(told);
+    return changes;
+}
+
+void FileStatusChanges::applyTo(FileStatusMap& files) const {
+    for (const QString& name : removed)
+        files.remove(name);
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it)
+        files.insert(it.key(), it.value());
+}
