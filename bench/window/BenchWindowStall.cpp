@@ -61,7 +61,7 @@ QString pristineSet(int files) {
         return folder;
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
-    QRandomGenerator random(quint32(files));
+    QRandomGenerator random{quint32(files)};
     QStringList names;
     for (int i = 0; i < files; ++i) {
         QByteArray bytes(600 + int(random.bounded(400)), Qt::Uninitialized);

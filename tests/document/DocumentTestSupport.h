@@ -47,8 +47,10 @@ protected:
         m_record.stdOutText += text;
         m_ParMainOutput += text;
         for (const QString& line : text.split(QLatin1Char('\n'))) {
-            if (line.startsWith(QStringLiteral("intact:")))
+            if (line.startsWith(QStringLiteral("intact:"))) {
                 m_FileStatus.insert(line.mid(7), FileStatus(line.mid(7), FileCode::Intact));
+                noteFileStatusChanged();
+            }
         }
     }
     void ProcessStdErrData(const QString& text) override { m_record.stdErrText += text; }
