@@ -28,8 +28,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <vector>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -74,7 +74,7 @@ QString pristineSet(int files) {
     }
     std::fprintf(stderr, "making a %d-file set with par2 in %s\n", files, qPrintable(folder));
     const QStringList arguments =
-        QStringList{QStringLiteral("c"),   QStringLiteral("-q"), kBlockSize,
+        QStringList{QStringLiteral("c"),    QStringLiteral("-q"), kBlockSize,
                     QStringLiteral("-c50"), QStringLiteral("--"), QStringLiteral("set.par2")} +
         names;
     if (!run(folder, QStringLiteral("par2"), arguments)) {
@@ -127,7 +127,8 @@ long peakMemoryKiB() {
 class StallProbe {
 public:
     StallProbe() {
-        m_timer.setInterval(1);
+        // Short enough to see any stall worth noting, long enough not to load the main thread.
+        m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { turn(); });
     }
     void start() {
