@@ -11,6 +11,8 @@ set(VELMORA_VERSIONLIST_URL "" CACHE STRING
 set(VELMORA_DOWNLOAD_URL "" CACHE STRING "Address of the download page")
 set(VELMORA_WEBPAGE_URL "" CACHE STRING "Address of Velmora's web page")
 set(VELMORA_AUTHOR_EMAIL "" CACHE STRING "E-mail address of the maker, without mailto:")
+set(VELMORA_SCREENSHOT_URL "" CACHE STRING
+  "Address of the screenshot software centres show; empty: WEBPAGE/screenshots/main-window.png")
 
 # A value as the inside of a quoted string of a .strings file.
 function(velmora_strings_escape value out)

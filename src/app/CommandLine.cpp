@@ -35,6 +35,7 @@ bool isSettableKey(const QString& key) {
         &PrefKey::UnattendedOperation,
         &PrefKey::DontCheckForTooManyFiles,
         &PrefKey::PrefFilenameEncoding,
+        &PrefKey::HelperStallSeconds,
     };
     return std::any_of(keys.begin(), keys.end(), [&key](const QString* k) { return *k == key; });
 }
@@ -86,7 +87,7 @@ bool takesValue(const QString& option) {
 
 const char* CommandLine::usage() {
     return "Usage: velmora [OPTION...] [FILE...]\n"
-           "       velmora --headless [--json] [OPTION...] FILE...\n"
+           "       velmora --headless [--json] [--events] [OPTION...] FILE|FOLDER...\n"
            "       velmora --headless [--json] --create NAME.par2 [--redundancy PERCENT] FILE...\n"
            "       velmora --headless [--json] --create NAME.par [--volumes N] FILE...\n"
            "\n"
@@ -96,6 +97,9 @@ const char* CommandLine::usage() {
            "  --headless       work without windows; every question gets the unattended\n"
            "                   answer (for this run only; the stored preferences are not changed)\n"
            "  --json           with --headless: print one JSON line per finished document\n"
+           "  --events         with --headless: also print one JSON line per event while\n"
+           "                   documents run (queued, started, status, file, progress, finished)\n"
+           "  --recursive      with --headless: search the FOLDERs' subfolders for sets too\n"
            "  --create         with --headless: make a new set NAME from the FILEs (all in one\n"
            "                   folder)\n"
            "  --redundancy     PAR 2 recovery data in percent of the files (default: the "
@@ -111,6 +115,9 @@ const char* CommandLine::usage() {
            "                   --set DeleteSegOption=2\n"
            "  --version        print the version\n"
            "  --help           print this text\n"
+           "\n"
+           "A FOLDER given to --headless stands for every recovery set in it; a summary line\n"
+           "follows the sets' lines. The JSON lines are described in the manual page.\n"
            "\n"
            "Exit status with --headless: 0 when every document ended well, 1 when any did not,\n"
            "2 for a usage error or a file that cannot be read.\n"
@@ -141,8 +148,9 @@ bool CommandLine::parse(const QStringList& arguments) {
     }
     if (m_mode == Mode::Headless && m_files.isEmpty())
         return fail(QStringLiteral("no file given"));
-    if (m_mode != Mode::Headless && (m_json || !m_create.isEmpty()))
-        return fail(QStringLiteral("--json and --create work with --headless only"));
+    if (m_mode != Mode::Headless && (m_json || m_events || m_recursive || !m_create.isEmpty()))
+        return fail(
+            QStringLiteral("--json, --events, --recursive and --create work with --headless only"));
     if (m_mode == Mode::Headless && !m_newDocumentType.isNull())
         return fail(QStringLiteral("--new-par2 and --new-par1 open windows; not with --headless"));
     return true;
@@ -162,6 +170,10 @@ bool CommandLine::takeOption(const QString& option, const QString& value) {
         m_newDocumentType = DocumentTypes::Par1;
     } else if (option == QLatin1String("--json")) {
         m_json = true;
+    } else if (option == QLatin1String("--events")) {
+        m_events = true;
+    } else if (option == QLatin1String("--recursive")) {
+        m_recursive = true;
     } else if (option == QLatin1String("--create")) {
         m_create = value;
     } else if (option == QLatin1String("--redundancy") || option == QLatin1String("--volumes")) {

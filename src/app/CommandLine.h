@@ -19,6 +19,8 @@ public:
 
     Mode mode() const { return m_mode; }
     bool json() const { return m_json; }
+    bool events() const { return m_events; }
+    bool recursive() const { return m_recursive; }
     QString createName() const { return m_create; }
     QString number() const { return m_number; }
     QString passwordFile() const { return m_passwordFile; }
@@ -41,6 +43,8 @@ private:
 
     Mode m_mode = Mode::Windows;
     bool m_json = false;
+    bool m_events = false;
+    bool m_recursive = false;
     QString m_create;
     QString m_number;
     QString m_passwordFile;

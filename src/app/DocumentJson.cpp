@@ -9,6 +9,7 @@
 #include "unrar/UnrarDocument.h"
 
 #include <QJsonArray>
+#include <array>
 
 namespace {
 
@@ -21,6 +22,60 @@ QString fileStatusText(const FileStatus& record) {
     return formatString(format, record.associatedFilename());
 }
 
+// Names scripts can match instead of numbers; the order is the codes' order.
+QString documentStatusName(int32_t status) {
+    static const std::array names = {"idle",
+                                     "verifying",
+                                     "repairing",
+                                     "stopped",
+                                     "repairImpossible",
+                                     "allIntact",
+                                     "allIntactRenamed",
+                                     "repaired",
+                                     "repairedRenamed",
+                                     "notARecoveryFile",
+                                     "readyToCreate",
+                                     "creating",
+                                     "created",
+                                     "restorableIntact",
+                                     "restorableIntactRenamed",
+                                     "helperErrors",
+                                     "waiting",
+                                     "helperStalled"};
+    static_assert(names.size() == size_t(DocStatus::HelperStalled) + 1);
+    return status >= 0 && size_t(status) < names.size() ? QString::fromLatin1(names[status])
+                                                        : QString();
+}
+
+QString fileStatusName(int32_t status) {
+    static const std::array names = {"notExamined",
+                                     "intact",
+                                     "damaged",
+                                     "foundUnderOtherName",
+                                     "missing",
+                                     "missingRecoverable",
+                                     "missingUnrecoverable",
+                                     "damagedRecoverable",
+                                     "damagedUnrecoverable",
+                                     "repaired",
+                                     "toBeProtected"};
+    static_assert(names.size() == size_t(FileCode::ToBeProtected) + 1);
+    return status >= 0 && size_t(status) < names.size() ? QString::fromLatin1(names[status])
+                                                        : QString();
+}
+
+QJsonObject statisticsObject(const StatisticsRecord& statistics) {
+    using S = StatisticsRecord;
+    return QJsonObject{{"intactFiles", qint64(statistics[S::IntactFiles])},
+                       {"damagedFiles", qint64(statistics[S::DamagedFiles])},
+                       {"missingFiles", qint64(statistics[S::MissingFiles])},
+                       {"recoveryVolumesFound", qint64(statistics[S::RecoveryVolumesFound])},
+                       {"badFilesNotInVolumeSet", qint64(statistics[S::BadFilesNotInVolumeSet])},
+                       {"totalFiles", qint64(statistics[S::TotalFiles])},
+                       {"blockSize", qint64(statistics[S::BlockSize])},
+                       {"missingBlocks", qint64(statistics[S::MissingBlocks])}};
+}
+
 QJsonValue optionalText(const QString& text) {
     return text.isNull() ? QJsonValue() : QJsonValue(text);
 }
@@ -31,6 +86,7 @@ QJsonArray subjectFiles(const FileStatusMap& files) {
         array.append(
             QJsonObject{{"name", record.filename()},
                         {"status", record.fileStatus()},
+                        {"statusName", fileStatusName(record.fileStatus())},
                         {"statusText", fileStatusText(record)},
                         {"inVolumeSet", record.fileInVolumeSet()},
                         {"associatedFilename", optionalText(record.associatedFilename())}});
@@ -50,6 +106,14 @@ QJsonArray recoveryFiles(const FileStatusMap& files) {
 
 } // namespace
 
+QString DocumentJson::statusName(int32_t status) {
+    return documentStatusName(status);
+}
+
+QString DocumentJson::fileStatusName(int32_t status) {
+    return ::fileStatusName(status);
+}
+
 QString DocumentJson::statusText(MyDocument& document, int32_t status) {
     if (document.parType() == ParType::Par1)
         return Par1StatusText::documentStatusText(status, document.statistics());
@@ -60,22 +124,22 @@ QString DocumentJson::statusText(MyDocument& document, int32_t status) {
 
 QJsonObject DocumentJson::describe(MyDocument& document) {
     const int32_t status = document.m_DocumentStatus();
-    QJsonArray statistics;
-    for (uint32_t counter : document.statistics().counters)
-        statistics.append(qint64(counter));
-    return QJsonObject{{"path", document.fileName()},
+    return QJsonObject{{"schema", kSchema},
+                       {"path", document.fileName()},
                        {"type", document.fileType()},
                        {"status", status},
+                       {"statusName", documentStatusName(status)},
                        {"statusText", statusText(document, status)},
                        {"files", subjectFiles(document.fileStatusSnapshot())},
                        {"recoveryFiles", recoveryFiles(document.pxxFileStatusSnapshot())},
-                       {"statistics", statistics},
+                       {"statistics", statisticsObject(document.statistics())},
                        {"postProcessing", PostProcessingJson::describe(
                                               document.afterRunActions().postProcessingRecord())}};
 }
 
 QJsonObject DocumentJson::describeArchive(const UnrarDocument& archive) {
     return QJsonObject{
+        {"schema", kSchema},
         {"path", archive.fileName()},
         {"type", archive.fileType()},
         {"extraction", PostProcessingJson::describeExtraction(archive.extractionResult())}};

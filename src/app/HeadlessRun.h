@@ -1,31 +1,47 @@
 #pragma once
 
+#include "app/HeadlessEvents.h"
 #include "app/PARDocumentController.h"
 #include "document/DocumentWindowInterface.h"
 #include "unrar/UnrarNotifications.h"
+#include "unrar/UnrarProgressPresenter.h"
 
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 class MyDocument;
 class UnrarDocument;
 
-// velmora --headless [--json] FILE...: opens every file as the application
-// would (a RAR archive is extracted), answers every question as unattended operation does (for this
-// process only), runs them through the same documents and scheduler and quits when all are done.
-// Progress goes to standard error, one JSON line per document to standard output. Exit status: 0
-// all succeeded, 1 some did not, 2 usage or unreadable file.
+// velmora --headless [--json] [--events] FILE|FOLDER...: opens every file as the
+// application would (a RAR archive is extracted), and every recovery set found in a folder,
+// answers every question as unattended operation does (for this process only), runs them through
+// the same documents and scheduler and quits when all are done. Progress goes to standard error,
+// one JSON line per document to standard output (docs/json.md), with --events preceded by event
+// lines, and after a folder a summary line. Exit status: 0 all succeeded, 1 some did not, 2 usage
+// or unreadable file.
 //
 // Notifications go to standard error: nobody is at the desktop, which may not
 // even have a session bus.
-class HeadlessRun : public QObject, public DocumentWindowInterface, public UnrarNotifications {
+class HeadlessRun : public QObject,
+                    public DocumentWindowInterface,
+                    public UnrarNotifications,
+                    public UnrarProgressPresenter {
 public:
-    HeadlessRun(PARDocumentController& controller, bool json);
+    struct Options {
+        bool json = false;
+        bool events = false;
+        // Folders are searched in their subfolders too.
+        bool recursive = false;
+    };
+
+    HeadlessRun(PARDocumentController& controller, Options options);
     ~HeadlessRun() override;
 
-    // Returns false (exit status 2) when a file cannot be opened.
+    // Returns false (exit status 2) when a file cannot be opened or a folder
+    // holds no set.
     bool open(const QStringList& paths);
     // --create NAME [--redundancy PERCENT | --volumes N] FILE...: a new set of
     // the kind NAME's extension names. Returns false (exit status 2) when a file,
@@ -33,11 +49,13 @@ public:
     bool create(const QString& name, const QString& number, const QStringList& files);
     int exitStatus() const { return m_exitStatus; }
 
-    // The outcome is read from the document once the run ends.
-    bool showsFiles() const override { return false; }
-    void FileStatusChanged(MyDocument*, const DocumentFileChanges&, const QString&) override {}
+    // Records are wanted only for the events; without them the outcome is read
+    // from the document once the run ends.
+    bool showsFiles() const override { return m_options.events; }
+    void FileStatusChanged(MyDocument* document, const DocumentFileChanges& changes,
+                           const QString&) override;
     void StatusChanged(MyDocument* document, int32_t newStatus) override;
-    void ProgressionChanged(MyDocument*, int32_t) override {}
+    void ProgressionChanged(MyDocument* document, int32_t percent) override;
     void ParOutputChanged(MyDocument*, const QString&) override {}
     void ParOutputAppended(MyDocument*, const QString&) override {}
     void RefreshUI() override {}
@@ -51,15 +69,34 @@ public:
     void deliverNotification(const QString& title, const QString& body, const QString&,
                              const QVariantMap&) override;
 
+    std::unique_ptr<UnrarProgressView> makeView(UnrarProgressionController& controller,
+                                                DocumentWindowInterface* docWindow,
+                                                const QString& archivePath) override;
+
 private:
+    // How the sets of a run with a folder ended, for the summary line: every set
+    // of the run counts, those named on their own too.
+    struct Summary {
+        int found = 0, intact = 0, repaired = 0, notRepairable = 0, failed = 0;
+        void count(int32_t status);
+        QJsonObject toJson() const;
+    };
+
+    QStringList expandFolders(const QStringList& paths, bool* ok);
+    bool openFile(const QString& path);
     void watch(const std::shared_ptr<MyDocument>& document);
+    QString documentPathForArchive(const QString& archivePath) const;
+    void printJson(const QJsonObject& object);
+    void printSummary();
     void checkForFinishedDocuments();
     bool isFinished(MyDocument& document);
     void report(MyDocument& document);
     void reportArchive(const UnrarDocument& archive);
 
     PARDocumentController& m_controller;
-    bool m_json;
+    Options m_options;
+    std::optional<HeadlessEvents> m_events;
+    std::optional<Summary> m_summary;
     QList<std::shared_ptr<MyDocument>> m_pending;
     QList<std::shared_ptr<UnrarDocument>> m_archives;
     QTimer m_poll;

@@ -26,7 +26,9 @@ void printLine(FILE* stream, const QString& text) {
 
 int runHeadless(PARDocumentController& controller, const CommandLine& commandLine) {
     Preferences::setProcessOverride(PrefKey::UnattendedOperation, true);
-    HeadlessRun run(controller, commandLine.json());
+    HeadlessRun run(controller, {.json = commandLine.json(),
+                                 .events = commandLine.events(),
+                                 .recursive = commandLine.recursive()});
     const QStringList& files = commandLine.files();
     const bool started = commandLine.createName().isEmpty()
                              ? run.open(files)

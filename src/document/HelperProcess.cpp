@@ -1,5 +1,6 @@
 #include "HelperProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <csignal>
@@ -38,6 +39,27 @@ private:
     std::vector<QByteArray> m_storage;
     std::vector<char*> m_pointers;
 };
+
+// Indexes into the fields of a /proc stat line after the command name.
+constexpr int kState = 0;
+constexpr int kUserTime = 11;
+constexpr int kChildrenSystemTime = 14;
+
+// The command name ends with the last ')' and may itself hold spaces and
+// parentheses, so the fields are counted from there.
+std::optional<QList<QByteArray>> statFields(const QString& path) {
+    QFile stat(path);
+    if (!stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray line = stat.readAll();
+    const qsizetype nameEnd = line.lastIndexOf(')');
+    if (nameEnd < 0)
+        return std::nullopt;
+    QList<QByteArray> fields = line.mid(nameEnd + 2).split(' ');
+    if (fields.size() <= kChildrenSystemTime)
+        return std::nullopt;
+    return fields;
+}
 
 int statusFromWait(int waitStatus) {
     if (WIFEXITED(waitStatus))
@@ -93,6 +115,32 @@ bool HelperProcess::launch(const QString& program, const QStringList& arguments,
     }
     setpriority(PRIO_PROCESS, id_t(pid), kLowestPriority);
     return true;
+}
+
+std::optional<HelperProcess::Activity> HelperProcess::activity() {
+    const pid_t pid = m_pid.load();
+    // Once reaped, the number may already belong to another process.
+    if (pid <= 0 || hasBeenReaped())
+        return std::nullopt;
+    const std::optional<QList<QByteArray>> process =
+        statFields(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!process)
+        return std::nullopt;
+    Activity activity;
+    for (int field = kUserTime; field <= kChildrenSystemTime; ++field)
+        activity.cpuTicks += (*process)[field].toLongLong();
+    // The process line shows the state of its first thread only.
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const auto thread = statFields(tasks + QLatin1Char('/') + task + QStringLiteral("/stat"));
+        activity.runnable = activity.runnable || (thread && (*thread)[kState] == "R");
+    }
+    return activity;
+}
+
+bool HelperProcess::hasBeenReaped() {
+    std::lock_guard guard(m_waitMutex);
+    return m_reaped;
 }
 
 bool HelperProcess::interrupt() {

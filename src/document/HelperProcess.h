@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <sys/types.h>
 
 // One run of a helper tool: a child process with its standard output and
@@ -28,6 +29,17 @@ public:
                 const QStringList& environment);
     QString launchError() const { return m_launchError; }
     bool isLaunched() const { return m_pid.load() > 0; }
+
+    struct Activity {
+        // Processor time of all its threads and of the children it has waited
+        // for, in clock ticks.
+        int64_t cpuTicks = 0;
+        // A thread is running or waiting only for a processor.
+        bool runnable = false;
+    };
+    // Null when the process cannot be looked at (it is gone or reaped).
+    std::optional<Activity> activity();
+    bool hasBeenReaped();
 
     // Sends the interrupt signal; false when there is no process to signal.
     bool interrupt();

@@ -7,6 +7,7 @@
 #include "document/HelperArgumentBudget.h"
 #include "document/HelperLocator.h"
 #include "document/HelperProcess.h"
+#include "document/StallGuard.h"
 #include "platform/Analytics.h"
 #include "platform/MainThread.h"
 #include "platform/StringFormat.h"
@@ -23,6 +24,7 @@
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <thread>
 #include <unistd.h>
 
@@ -388,9 +390,11 @@ bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
         m_ParTask = process;
     }
     m_abortRequested = false;
+    m_helperStalled = false;
     setm_PARIsRunning(runKind);
-    startReader(process, OutputPipe::StdOut, runStatus);
-    startReader(process, OutputPipe::StdErr, runStatus);
+    const auto stallGuard = std::make_shared<StallGuard>(StallGuard::configuredLimit());
+    startReader(process, stallGuard, OutputPipe::StdOut, runStatus);
+    startReader(process, stallGuard, OutputPipe::StdErr, runStatus);
     setm_Progression(-1);
     setm_DocumentStatus(runStatus);
     if (!process->launch(HelperLocator::pathOf(m_parToolName), runArguments,
@@ -438,10 +442,11 @@ QString MyDocument::createFilesConsideredOK() const {
     return names;
 }
 
-void MyDocument::startReader(const std::shared_ptr<HelperProcess>& process, OutputPipe pipe,
+void MyDocument::startReader(const std::shared_ptr<HelperProcess>& process,
+                             const std::shared_ptr<StallGuard>& stallGuard, OutputPipe pipe,
                              int32_t status) {
     auto self = std::static_pointer_cast<MyDocument>(shared_from_this());
-    std::thread([self, info = ListenToPipeInfo{process, pipe, status}] {
+    std::thread([self, info = ListenToPipeInfo{process, pipe, status, stallGuard}] {
         self->ListenToPipe(info);
     }).detach();
     m_ThreadInitLock.lockWhenCondition(1);
@@ -468,12 +473,13 @@ void MyDocument::ListenToPipe(const ListenToPipeInfo& info) {
     // Stateful: a character split between two reads is completed by the next.
     QStringDecoder decoder(QStringDecoder::Utf8);
     std::vector<char> buffer(64 * 1024);
-    for (;;) {
+    while (waitForPipe(fd, info)) {
         const ssize_t count = ::read(fd, buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
             break;
+        info.mStallGuard->noteOutput();
         const QString text = decoder.decode(QByteArrayView(buffer.data(), count));
         if (!text.isEmpty())
             deliverChunk(info.mPipe, text);
@@ -481,6 +487,39 @@ void MyDocument::ListenToPipe(const ListenToPipeInfo& info) {
     if (info.mPipe == mainOutputPipe() && info.mPipeOwner->isLaunched())
         PARFinished();
     WorkerThreadFinish(info.mPipe);
+}
+
+// Waits until the pipe has data or has ended; the standard output reader checks
+// the helper for a stall meanwhile. False once a stopped helper is gone: what
+// still holds its pipes open (a child it left behind) is not waited for.
+bool MyDocument::waitForPipe(int fd, const ListenToPipeInfo& info) {
+    pollfd entry{fd, POLLIN, 0};
+    const int timeout = int(info.mStallGuard->checkInterval().count());
+    for (;;) {
+        const int ready = ::poll(&entry, 1, timeout);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        // An error is left for read() to report.
+        if (ready != 0)
+            return true;
+        HelperProcess& process = *info.mPipeOwner;
+        if (info.mPipe == OutputPipe::StdOut && info.mStallGuard->hasStalled(process.activity()))
+            stopStalledHelper(process, info.mStallGuard->limit());
+        if ((m_helperStalled || m_abortRequested) && process.hasBeenReaped())
+            return false;
+    }
+}
+
+void MyDocument::stopStalledHelper(HelperProcess& process, std::chrono::milliseconds limit) {
+    if (m_helperStalled.exchange(true))
+        return;
+    qWarning().noquote()
+        << QStringLiteral("Error: %1 wrote nothing and used no processor time for %2 s; "
+                          "stopping it")
+               .arg(m_parToolName)
+               .arg(std::chrono::duration_cast<std::chrono::seconds>(limit).count());
+    process.interrupt();
+    process.waitForExit(std::chrono::seconds(5));
 }
 
 void MyDocument::deliverChunk(OutputPipe pipe, const QString& text) {
@@ -587,6 +626,8 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
     // while it was being interrupted.
     if (runKind == RunKind::VerifyRepair && m_abortRequested)
         setm_DocumentStatus(DocStatus::Aborted);
+    else if (m_helperStalled)
+        setm_DocumentStatus(DocStatus::HelperStalled);
     setm_PARIsRunning(RunKind::None);
     if (runKind == RunKind::VerifyRepair)
         setm_PARHasRepaired(true);

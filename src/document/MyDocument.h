@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,7 @@
 class AfterRunActions;
 class DocumentWindowInterface;
 class HelperProcess;
+class StallGuard;
 class MyDocument;
 class PARDocumentController;
 
@@ -339,6 +341,7 @@ private:
         std::shared_ptr<HelperProcess> mPipeOwner;
         OutputPipe mPipe;
         int32_t mNewDocStatus;
+        std::shared_ptr<StallGuard> mStallGuard;
     };
     enum WindowUpdate : unsigned {
         StatusUpdate = 1,
@@ -352,9 +355,12 @@ private:
     class LockedScope;
     friend class LockedScope;
 
-    void startReader(const std::shared_ptr<HelperProcess>& process, OutputPipe pipe,
+    void startReader(const std::shared_ptr<HelperProcess>& process,
+                     const std::shared_ptr<StallGuard>& stallGuard, OutputPipe pipe,
                      int32_t status);
     void ListenToPipe(const ListenToPipeInfo& info);
+    bool waitForPipe(int fd, const ListenToPipeInfo& info);
+    void stopStalledHelper(HelperProcess& process, std::chrono::milliseconds limit);
     void WorkerThreadFinish(OutputPipe pipe);
     void deliverChunk(OutputPipe pipe, const QString& text);
     QStringList helperEnvironment() const;
@@ -382,6 +388,7 @@ private:
     std::atomic<int32_t> m_progress{0};
     std::atomic<int32_t> m_unrarInProgress{UnrarState::None};
     std::atomic<bool> m_abortRequested{false};
+    std::atomic<bool> m_helperStalled{false};
 
     std::recursive_mutex m_ThreadRunCountLock;
     uint32_t m_ThreadRunCount = 0;

@@ -43,6 +43,8 @@ inline constexpr int32_t RestorableIntact = 13;
 inline constexpr int32_t RestorableIntactWrongNames = 14;
 inline constexpr int32_t HelperErrors = 15;
 inline constexpr int32_t WaitingForTurn = 16;
+// The helper wrote nothing and used no processor time for too long and was stopped.
+inline constexpr int32_t HelperStalled = 17;
 
 // Outcomes after which the after-run actions and the extraction test run.
 constexpr bool isSuccessfulOutcome(int32_t status) {
@@ -61,7 +63,7 @@ constexpr DisplayClass displayClass(int32_t status) {
     if (isSuccessfulOutcome(status) || status == Created)
         return DisplayClass::Success;
     if (status == Aborted || status == RepairImpossible || status == NotARecoveryFile ||
-        status == HelperErrors)
+        status == HelperErrors || status == HelperStalled)
         return DisplayClass::Failure;
     if (status == WaitingForTurn)
         return DisplayClass::Waiting;

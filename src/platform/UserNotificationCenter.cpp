@@ -1,5 +1,7 @@
 #include "UserNotificationCenter.h"
 
+#include "platform/AppInfo.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -53,7 +55,8 @@ void UserNotificationCenter::deliverNotification(const QString& title, const QSt
         actionTitle.isEmpty() ? QStringList{kDefaultAction, title}
                               : QStringList{kDefaultAction, title, kRevealAction, actionTitle};
     call << QCoreApplication::applicationName() << uint(0) << QStringLiteral("velmora") << title
-         << body << actions << QVariantMap() << int(-1);
+         << body << actions
+         << QVariantMap{{QStringLiteral("desktop-entry"), AppInfo::applicationId}} << int(-1);
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

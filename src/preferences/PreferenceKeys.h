@@ -29,6 +29,8 @@ inline const QString DontCheckForTooManyFiles = QStringLiteral("DontCheckForTooM
 inline const QString PrefFilenameEncoding = QStringLiteral("PrefFilenameEncoding");
 inline const QString FileColumnWidth = QStringLiteral("FileColumnWidth");
 inline const QString DocWindowFrameSize = QStringLiteral("DocWindowFrameSize");
+// Seconds a helper may stay silent and idle before it is stopped; 0 never.
+inline const QString HelperStallSeconds = QStringLiteral("HelperStallSeconds");
 
 // Read once at start-up to seed the keys that replaced them.
 inline const QString LegacyAutoUnrar = QStringLiteral("AutoUnrar");

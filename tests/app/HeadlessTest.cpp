@@ -2,8 +2,10 @@
 #include "TestEnvironment.h"
 #include "app/CommandLine.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,20 +30,26 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 }
 
 // Three files protected by a PAR 2 set with 50 % redundancy: one file can go.
-QString makeSet(const QString& name) {
-    const QString folder = TestEnvironment::makeFolder(name);
-    for (int i = 1; i <= 3; ++i)
-        writeBytes(folder + QStringLiteral("/f%1.bin").arg(i), randomBytes(40000, quint32(i)));
-    EXPECT_EQ(runCommand(folder, "par2",
-                         {"c", "-q", "-q", "-b30", "-r50", "--", "set.par2", "f1.bin", "f2.bin",
-                          "f3.bin"}),
+// The files are named after the set, so that several sets can share a folder.
+QString makeSet(const QString& name, const QString& set = "set", int size = 40000,
+                const QString& folder = QString()) {
+    const QString where = folder.isEmpty() ? TestEnvironment::makeFolder(name) : folder;
+    QStringList files;
+    for (int i = 1; i <= 3; ++i) {
+        files.append(set == "set" ? QStringLiteral("f%1.bin").arg(i)
+                                  : QStringLiteral("%1-f%2.bin").arg(set).arg(i));
+        writeBytes(where + "/" + files.last(), randomBytes(size, quint32(i + qHash(set))));
+    }
+    EXPECT_EQ(runCommand(where, "par2",
+                         QStringList{"c", "-q", "-q", "-b30", "-r50", "--", set + ".par2"} + files),
               0);
-    return folder;
+    return where;
 }
 
 struct Outcome {
     int exitStatus;
-    QJsonObject json;
+    QJsonObject json;         // the last line
+    QList<QJsonObject> lines; // every line, in order
 };
 
 Outcome runHeadless(const QStringList& arguments, QByteArray* allOutput = nullptr) {
@@ -51,7 +59,13 @@ Outcome runHeadless(const QStringList& arguments, QByteArray* allOutput = nullpt
                             QStringList{"--headless", "--json"} + arguments, output, errors);
     if (allOutput != nullptr)
         *allOutput = output + errors;
-    return {status, QJsonDocument::fromJson(output.trimmed()).object()};
+    Outcome outcome{status, {}, {}};
+    for (const QByteArray& line : output.split('\n'))
+        if (!line.isEmpty())
+            outcome.lines.append(QJsonDocument::fromJson(line).object());
+    if (!outcome.lines.isEmpty())
+        outcome.json = outcome.lines.last();
+    return outcome;
 }
 
 int fileStatus(const QJsonObject& json, const QString& name) {
@@ -71,7 +85,6 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     EXPECT_EQ(outcome.json["status"].toInt(), 5);
     EXPECT_EQ(outcome.json["type"].toString(), "PAR2 File");
     EXPECT_EQ(outcome.json["files"].toArray().size(), 3);
-    EXPECT_EQ(outcome.json["statistics"].toArray().size(), 8);
 
     const QString repaired = makeSet("repaired");
     QFile::remove(repaired + "/f2.bin");
@@ -80,6 +93,34 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     EXPECT_EQ(outcome.json["status"].toInt(), 7);
     EXPECT_EQ(fileStatus(outcome.json, "f2.bin"), 9);
     EXPECT_TRUE(QFile::exists(repaired + "/f2.bin"));
+    // What docs/json.md promises a script, read the way a script reads it.
+    const QJsonObject& line = outcome.json;
+    EXPECT_EQ(line["schema"].toInt(), 1);
+    EXPECT_EQ(line["path"].toString(), repaired + "/set.par2");
+    EXPECT_EQ(line["statusName"].toString(), "repaired");
+    EXPECT_FALSE(line["statusText"].toString().isEmpty());
+    const QJsonObject statistics = line["statistics"].toObject();
+    EXPECT_EQ(statistics["totalFiles"].toInt(), 3);
+    EXPECT_EQ(statistics["intactFiles"].toInt(), 2);
+    EXPECT_EQ(statistics["missingFiles"].toInt(), 1);
+    EXPECT_GT(statistics["blockSize"].toInt(), 0);
+    for (const char* key :
+         {"damagedFiles", "recoveryVolumesFound", "badFilesNotInVolumeSet", "missingBlocks"})
+        EXPECT_TRUE(statistics[key].isDouble()) << key;
+    for (const QJsonValue file : line["files"].toArray()) {
+        for (const char* key :
+             {"name", "status", "statusName", "statusText", "inVolumeSet", "associatedFilename"})
+            EXPECT_TRUE(file.toObject().contains(key)) << key;
+        if (file["name"].toString() == "f2.bin")
+            EXPECT_EQ(file["statusName"].toString(), "repaired");
+    }
+    EXPECT_FALSE(line["recoveryFiles"].toArray().isEmpty());
+    for (const QJsonValue file : line["recoveryFiles"].toArray())
+        for (const char* key : {"name", "status", "blocks", "associatedFilename"})
+            EXPECT_TRUE(file.toObject().contains(key)) << key;
+    const QJsonObject postProcessing = line["postProcessing"].toObject();
+    EXPECT_EQ(postProcessing["action"].toString(), "none");
+    EXPECT_TRUE(postProcessing["deletedFiles"].isArray());
 
     const QString lost = makeSet("lost");
     QFile::remove(lost + "/f1.bin");
@@ -87,7 +128,108 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     outcome = runHeadless({lost + "/set.par2"});
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(outcome.json["status"].toInt(), 4);
+    EXPECT_EQ(outcome.json["statusName"].toString(), "repairImpossible");
     EXPECT_EQ(fileStatus(outcome.json, "f1.bin"), 6);
+}
+
+TEST(HeadlessTest, EventsFollowARealRepairUpToItsResult) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+    const QString folder = makeSet("events", "set", 400000);
+    QFile::remove(folder + "/f3.bin");
+    const Outcome outcome = runHeadless({"--events", folder + "/set.par2"});
+    EXPECT_EQ(outcome.exitStatus, 0);
+    ASSERT_GT(outcome.lines.size(), 4);
+    QStringList events;
+    QList<QPair<QDateTime, int>> progress;
+    bool sawRestoredFile = false;
+    for (const QJsonObject& line : outcome.lines.mid(0, outcome.lines.size() - 1)) {
+        const QString event = line["event"].toString();
+        events.append(event);
+        EXPECT_EQ(line["schema"].toInt(), 1);
+        EXPECT_EQ(line["path"].toString(), folder + "/set.par2") << event.toStdString();
+        const QDateTime time = QDateTime::fromString(line["time"].toString(), Qt::ISODateWithMs);
+        EXPECT_TRUE(time.isValid()) << line["time"].toString().toStdString();
+        if (event == "progress") {
+            progress.append({time, line["percent"].toInt(-1)});
+            EXPECT_GE(progress.last().second, 0);
+            EXPECT_TRUE(line.contains("secondsLeft"));
+        }
+        if (event == "fileStatus" && line["file"].toString() == "f3.bin" &&
+            line["statusName"].toString() == "repaired")
+            sawRestoredFile = true;
+    }
+    EXPECT_EQ(events.first(), "queued");
+    EXPECT_LT(events.indexOf("started"), events.indexOf("progress"));
+    EXPECT_EQ(events.last(), "finished");
+    EXPECT_EQ(outcome.lines[events.size() - 1]["statusName"].toString(), "repaired");
+    EXPECT_TRUE(events.contains("status"));
+    EXPECT_TRUE(sawRestoredFile);
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last().second, 100);
+    // Only a run's end may follow the line before it at once.
+    for (qsizetype i = 1; i < progress.size(); ++i)
+        if (progress[i].second < 100)
+            EXPECT_GE(progress[i - 1].first.msecsTo(progress[i].first), 240);
+    // The result line closes the document's lines, as without --events.
+    EXPECT_FALSE(outcome.json.contains("event"));
+    EXPECT_EQ(outcome.json["status"].toInt(), 7);
+}
+
+// Two intact, one repairable and one broken PAR 2 set per kind of name, PAR 1 sets and
+// a set in a subfolder: a dozen sets, each reported once however many volumes it has.
+TEST(HeadlessTest, AFolderOfMixedSetsEndsWithTheRightSummary) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+    const QString folder = TestEnvironment::makeFolder("folder");
+    for (const char* set :
+         {"intact1", "intact2", "intact3", "volumesOnly", "fix1", "fix2", "fix3", "lost1", "lost2"})
+        makeSet(QString(), set, 2000, folder);
+    QFile::remove(folder + "/volumesOnly.par2");
+    for (const char* set : {"fix1", "fix2", "fix3"})
+        QFile::remove(folder + "/" + set + "-f1.bin");
+    for (const char* set : {"lost1", "lost2"}) {
+        QFile::remove(folder + "/" + set + "-f1.bin");
+        QFile::remove(folder + "/" + set + "-f2.bin");
+    }
+    for (const char* set : {"old", "oldfix"}) {
+        writeBytes(folder + "/" + set + ".a", randomBytes(3000, 7));
+        writeBytes(folder + "/" + set + ".b", randomBytes(3000, 8));
+        EXPECT_EQ(runCommand(folder, VELMORA_HELPERS_BUILD_DIR "/par",
+                             {"a", "-n1", QString(set) + ".par", QString(set) + ".a",
+                              QString(set) + ".b"}),
+                  0);
+    }
+    QFile::remove(folder + "/oldfix.b");
+    QDir(folder).mkdir("sub");
+    makeSet(QString(), "nested", 2000, folder + "/sub");
+    writeBytes(folder + "/notes.txt", "not a set");
+
+    const Outcome outcome = runHeadless({"--recursive", folder});
+    EXPECT_EQ(outcome.exitStatus, 1);
+    QStringList paths;
+    for (const QJsonObject& line : outcome.lines)
+        if (line.contains("path"))
+            paths.append(QFileInfo(line["path"].toString()).fileName());
+    paths.sort();
+    EXPECT_EQ(paths,
+              QStringList({"fix1.par2", "fix2.par2", "fix3.par2", "intact1.par2", "intact2.par2",
+                           "intact3.par2", "lost1.par2", "lost2.par2", "nested.par2", "old.par",
+                           "oldfix.par", "volumesOnly.vol0+1.par2"}));
+    EXPECT_EQ(outcome.json["schema"].toInt(), 1);
+    EXPECT_EQ(outcome.json["summary"].toObject(), QJsonObject({{"setsFound", 12},
+                                                               {"intact", 6},
+                                                               {"repaired", 4},
+                                                               {"notRepairable", 2},
+                                                               {"failed", 0}}));
+
+    // Without --recursive a folder's subfolders stay out: here it has no set of its own.
+    const QString outer = TestEnvironment::makeFolder("outer");
+    QDir(outer).mkdir("inner");
+    makeSet(QString(), "inner", 2000, outer + "/inner");
+    EXPECT_EQ(runHeadless({outer}).exitStatus, 2);
+    const Outcome nested = runHeadless({"--recursive", outer});
+    EXPECT_EQ(nested.exitStatus, 0);
+    EXPECT_EQ(nested.json["summary"]["intact"].toInt(), 1);
+}).exitStatus, 2);
 }
 
 TEST(HeadlessTest, UsageErrorsAndUnreadableFilesExitWithTwo) {

@@ -30,11 +30,13 @@ public:
 
     QStringList titles;
     QList<QStringList> actions;
+    QList<QVariantMap> hints;
 
 public slots:
     uint Notify(const QString&, uint, const QString&, const QString& summary, const QString&,
-                const QStringList& actionList, const QVariantMap&, int) {
+                const QStringList& actionList, const QVariantMap& hintMap, int) {
         titles.append(summary);
+        hints.append(hintMap);
         actions.append(actionList);
         return uint(titles.size());
     }
@@ -67,6 +69,8 @@ TEST(NotificationTest, TheBodyAndTheButtonBothRevealTheExtractedItem) {
     center.deliverNotification("Failed", "other.rar", QString(), {});
     ASSERT_TRUE(spinUntil([&] { return server.titles.size() == 2; }, 10000));
     EXPECT_EQ(server.actions[0], QStringList({"default", "Extracted", "reveal", "Show"}));
+    // The desktop finds the application's name and icon through its entry.
+    EXPECT_EQ(server.hints[0].value("desktop-entry").toString(), "org.velmora.Velmora");
 
     spinUntil([] { return false; }, 200); // let the replies with the ids arrive
     server.click(1, "default");

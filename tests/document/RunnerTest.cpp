@@ -51,10 +51,13 @@ protected:
     }
 
     // The run is over and both readers are gone.
-    static bool runEnded(const std::shared_ptr<RecordingDocument>& document) {
-        return spinUntil([&] {
-            return document->m_PARIsRunning() == RunKind::None && !document->hasLiveReaders();
-        });
+    static bool runEnded(const std::shared_ptr<RecordingDocument>& document,
+                         int timeoutMs = 20000) {
+        return spinUntil(
+            [&] {
+                return document->m_PARIsRunning() == RunKind::None && !document->hasLiveReaders();
+            },
+            timeoutMs);
     }
 
     QString m_helpers, m_set;
@@ -230,4 +233,29 @@ TEST_F(RunnerTest, ARealPar2VerifyRunEndsAndHandsTheTurnOn) {
     EXPECT_TRUE(first->ParOutput().contains(QStringLiteral("All files are correct")));
     ASSERT_TRUE(spinUntil([&] { return second->m_PARHasRepaired(); }));
     EXPECT_EQ(second->m_DocumentStatus(), DocStatus::AllIntact);
+}
+
+TEST_F(RunnerTest, AHelperThatHangsIsStoppedButAQuietBusyOneIsNot) {
+    Preferences::setProcessOverride(PrefKey::HelperStallSeconds, 1);
+    writeHelper(QStringLiteral("busy"),
+                "i=0; while [ $i -lt 2000000 ]; do i=$((i+1)); done; echo 'intact:a.bin'\n");
+    auto busy = openDocument(QStringLiteral("busy"));
+    QElapsedTimer clock;
+    clock.start();
+    busy->windowControllerDidLoadNib();
+    ASSERT_TRUE(runEnded(busy, 120000));
+    EXPECT_EQ(busy->record().stdOutText, QStringLiteral("intact:a.bin\n"));
+    EXPECT_NE(busy->m_DocumentStatus(), DocStatus::HelperStalled);
+    EXPECT_GT(clock.elapsed(), 1500) << "the quiet stretch must outlast the limit";
+
+    // The child it leaves behind keeps the pipes open: the run must not wait for it.
+    writeHelper(QStringLiteral("hung"), "echo started\nsleep 30 &\nexec sleep 30\n");
+    auto hung = openDocument(QStringLiteral("hung"));
+    clock.restart();
+    hung->windowControllerDidLoadNib();
+    ASSERT_TRUE(runEnded(hung));
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_EQ(hung->m_DocumentStatus(), DocStatus::HelperStalled);
+    EXPECT_EQ(hung->record().exitStatus, 128 + SIGINT);
+    Preferences::clearProcessOverrides();
 }

@@ -8,9 +8,13 @@ deb=$(echo "$work"/deb/velmora_*.deb)
 [ -f "$deb" ] || fail "cpack made no package"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in par2 libqt6core6 libqt6widgets6 libqt6dbus6 libunrar5 libssl3; do
+for package in par2 libqt6core6 libqt6widgets6 libqt6dbus6 libunrar5 libssl3 qt6-qpa-plugins; do
     grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
+
+[ "$(dpkg-deb -f "$deb" Section)" = contrib/utils ] || fail "not in contrib/utils"
+grep -qE '^[^<>]+ <[^@<> ]+@[^@<> ]+>$' <<<"$(dpkg-deb -f "$deb" Maintainer)" ||
+    fail "the maintainer has no address: $(dpkg-deb -f "$deb" Maintainer)"
 
 dpkg-deb -e "$deb" "$work/control"
 for script in postinst:configure postrm:remove; do
@@ -25,8 +29,17 @@ done
 root=$work/root
 dpkg -x "$deb" "$root"
 helper_link=$root/usr/libexec/velmora/par2SL
-[ -L "$helper_link" ] && [ -x "$(readlink "$helper_link")" ] ||
-    fail "par2SL in the package does not lead to par2"
+# Relative, as Debian wants a link within /usr.
+case $(readlink "$helper_link") in
+    /*) fail "par2SL is an absolute link: $(readlink "$helper_link")" ;;
+    */bin/par2) ;;
+    *) fail "par2SL does not lead to par2: $(readlink "$helper_link")" ;;
+esac
+# Installed, par2 is there by the package's dependencies; in the unpacked tree it is put there.
+ln -s "$(command -v par2)" "$root/usr/bin/par2"
+for doc in copyright changelog.gz json.md; do
+    [ -f "$root/usr/share/doc/velmora/$doc" ] || fail "the package lacks $doc"
+done
 "$root/usr/bin/velmora" --version | grep -qx 'Velmora [0-9.]*' || fail "--version"
 make_set "$work/set"
 expect_headless_verifies "$root/usr/bin/velmora" "$work/set/set.par2"

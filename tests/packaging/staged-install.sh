@@ -7,7 +7,8 @@
 prefix=$work/prefix
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 
-for file in bin/velmora libexec/velmora/par share/applications/velmora.desktop \
+for file in bin/velmora libexec/velmora/par share/applications/org.velmora.Velmora.desktop \
+    share/metainfo/org.velmora.Velmora.metainfo.xml share/doc/velmora/copyright \
     share/mime/packages/velmora.xml share/man/man1/velmora.1.gz \
     share/icons/hicolor/scalable/apps/velmora.svg; do
     [ -f "$prefix/$file" ] || fail "the install lacks $file"
@@ -18,7 +19,8 @@ for size in 16 22 24 32 48 64 128 256 512; do
 done
 "$prefix/libexec/velmora/par2SL" -V >/dev/null || fail "the installed par2SL does not run"
 
-desktop-file-validate "$prefix/share/applications/velmora.desktop" || fail "invalid desktop entry"
+desktop-file-validate "$prefix/share/applications/org.velmora.Velmora.desktop" ||
+    fail "invalid desktop entry"
 warnings=$(gzip -dc "$prefix/share/man/man1/velmora.1.gz" | groff -man -ww -z 2>&1)
 [ -z "$warnings" ] || fail "the man page does not format cleanly: $warnings"
 

@@ -8,7 +8,7 @@ ParApplication::ParApplication(int& argc, char** argv) : QApplication(argc, argv
     setApplicationName(QStringLiteral("Velmora"));
     setApplicationDisplayName(QStringLiteral("Velmora"));
     setApplicationVersion(AppInfo::shortVersion());
-    setDesktopFileName(QStringLiteral("velmora"));
+    setDesktopFileName(AppInfo::applicationId);
     setWindowIcon(applicationIcon());
 }
 
