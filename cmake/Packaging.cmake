@@ -28,6 +28,11 @@ else()
 endif()
 set(VELMORA_PACKAGE_MAINTAINER "${velmora_default_maintainer}" CACHE STRING
   "Maintainer field of the Debian package: NAME <E-MAIL>")
+# Build folders configured before the field needed an address still hold the old default.
+if(VELMORA_PACKAGE_MAINTAINER STREQUAL "Velmora team")
+  set(VELMORA_PACKAGE_MAINTAINER "${velmora_default_maintainer}" CACHE STRING
+    "Maintainer field of the Debian package: NAME <E-MAIL>" FORCE)
+endif()
 if(NOT VELMORA_PACKAGE_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+\\.[^<>@ ]+>$")
   message(FATAL_ERROR "VELMORA_PACKAGE_MAINTAINER must read NAME <E-MAIL>, not "
     "'${VELMORA_PACKAGE_MAINTAINER}'")

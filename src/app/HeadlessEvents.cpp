@@ -69,10 +69,11 @@ QJsonValue HeadlessEvents::secondsLeft(const DocumentState& state, int32_t perce
     return qint64(std::lround(secondsPerPercent * double(100 - percent)));
 }
 
+// Documents reset their progress before they run; that is no news.
 void HeadlessEvents::progress(const QString& path, int32_t percent) {
-    if (percent < 0)
-        return;
     DocumentState& state = m_documents[path];
+    if (percent < 0 || !DocStatus::isRunInProgress(state.status))
+        return;
     if (state.firstPercent < 0) {
         state.firstPercent = percent;
         state.runClock.start();

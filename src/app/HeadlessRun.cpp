@@ -156,7 +156,7 @@ QStringList HeadlessRun::expandFolders(const QStringList& paths, bool* ok) {
             *ok = false;
         }
         if (!m_summary)
-            m_summary.emplace();
+            m_summary = Summary{};
         files += sets;
     }
     return files;

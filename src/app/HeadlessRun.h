@@ -77,7 +77,7 @@ private:
     // How the sets of a run with a folder ended, for the summary line: every set
     // of the run counts, those named on their own too.
     struct Summary {
-        int found = 0, intact = 0, repaired = 0, notRepairable = 0, failed = 0;
+        int found, intact, repaired, notRepairable, failed;
         void count(int32_t status);
         QJsonObject toJson() const;
     };

@@ -100,9 +100,10 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     EXPECT_EQ(line["statusName"].toString(), "repaired");
     EXPECT_FALSE(line["statusText"].toString().isEmpty());
     const QJsonObject statistics = line["statistics"].toObject();
+    // Counted again after the repair.
     EXPECT_EQ(statistics["totalFiles"].toInt(), 3);
-    EXPECT_EQ(statistics["intactFiles"].toInt(), 2);
-    EXPECT_EQ(statistics["missingFiles"].toInt(), 1);
+    EXPECT_EQ(statistics["intactFiles"].toInt(), 3);
+    EXPECT_EQ(statistics["missingFiles"].toInt(), 0);
     EXPECT_GT(statistics["blockSize"].toInt(), 0);
     for (const char* key :
          {"damagedFiles", "recoveryVolumesFound", "badFilesNotInVolumeSet", "missingBlocks"})
@@ -111,8 +112,9 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
         for (const char* key :
              {"name", "status", "statusName", "statusText", "inVolumeSet", "associatedFilename"})
             EXPECT_TRUE(file.toObject().contains(key)) << key;
-        if (file["name"].toString() == "f2.bin")
+        if (file["name"].toString() == "f2.bin") {
             EXPECT_EQ(file["statusName"].toString(), "repaired");
+        }
     }
     EXPECT_FALSE(line["recoveryFiles"].toArray().isEmpty());
     for (const QJsonValue file : line["recoveryFiles"].toArray())
@@ -159,6 +161,7 @@ TEST(HeadlessTest, EventsFollowARealRepairUpToItsResult) {
             sawRestoredFile = true;
     }
     EXPECT_EQ(events.first(), "queued");
+    // Progress belongs to a run: none before it starts.
     EXPECT_LT(events.indexOf("started"), events.indexOf("progress"));
     EXPECT_EQ(events.last(), "finished");
     EXPECT_EQ(outcome.lines[events.size() - 1]["statusName"].toString(), "repaired");
@@ -168,8 +171,9 @@ TEST(HeadlessTest, EventsFollowARealRepairUpToItsResult) {
     EXPECT_EQ(progress.last().second, 100);
     // Only a run's end may follow the line before it at once.
     for (qsizetype i = 1; i < progress.size(); ++i)
-        if (progress[i].second < 100)
+        if (progress[i].second < 100) {
             EXPECT_GE(progress[i - 1].first.msecsTo(progress[i].first), 240);
+        }
     // The result line closes the document's lines, as without --events.
     EXPECT_FALSE(outcome.json.contains("event"));
     EXPECT_EQ(outcome.json["status"].toInt(), 7);
@@ -213,13 +217,10 @@ TEST(HeadlessTest, AFolderOfMixedSetsEndsWithTheRightSummary) {
     EXPECT_EQ(paths,
               QStringList({"fix1.par2", "fix2.par2", "fix3.par2", "intact1.par2", "intact2.par2",
                            "intact3.par2", "lost1.par2", "lost2.par2", "nested.par2", "old.par",
-                           "oldfix.par", "volumesOnly.vol0+1.par2"}));
+                           "oldfix.par", "volumesOnly.vol00+1.par2"}));
     EXPECT_EQ(outcome.json["schema"].toInt(), 1);
-    EXPECT_EQ(outcome.json["summary"].toObject(), QJsonObject({{"setsFound", 12},
-                                                               {"intact", 6},
-                                                               {"repaired", 4},
-                                                               {"notRepairable", 2},
-                                                               {"failed", 0}}));
+    EXPECT_EQ(QJsonDocument(outcome.json["summary"].toObject()).toJson(QJsonDocument::Compact),
+              R"({"failed":0,"intact":6,"notRepairable":2,"repaired":4,"setsFound":12})");
 
     // Without --recursive a folder's subfolders stay out: here it has no set of its own.
     const QString outer = TestEnvironment::makeFolder("outer");
@@ -229,7 +230,6 @@ TEST(HeadlessTest, AFolderOfMixedSetsEndsWithTheRightSummary) {
     const Outcome nested = runHeadless({"--recursive", outer});
     EXPECT_EQ(nested.exitStatus, 0);
     EXPECT_EQ(nested.json["summary"]["intact"].toInt(), 1);
-}).exitStatus, 2);
 }
 
 TEST(HeadlessTest, UsageErrorsAndUnreadableFilesExitWithTwo) {
