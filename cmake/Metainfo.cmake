@@ -12,8 +12,8 @@ endif()
 set(VELMORA_METAINFO_LINKS "")
 if(NOT "${VELMORA_WEBPAGE_URL}" STREQUAL "")
   if("${VELMORA_SCREENSHOT_URL}" STREQUAL "")
-    string(REGEX REPLACE "/*$" "/screenshots/main-window.png" VELMORA_SCREENSHOT_URL
-      "${VELMORA_WEBPAGE_URL}")
+    string(REGEX REPLACE "/+$" "" VELMORA_SCREENSHOT_URL "${VELMORA_WEBPAGE_URL}")
+    string(APPEND VELMORA_SCREENSHOT_URL "/screenshots/main-window.png")
   endif()
   string(CONCAT VELMORA_METAINFO_LINKS
     "  <url type=\"homepage\">${VELMORA_WEBPAGE_URL}</url>\n"

@@ -61,8 +61,10 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "window or from the command line (--headless), where it reports every set as a\n"
   "documented JSON line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# The install steps see the real prefix, so par2SL's link comes out relative.
+# The install steps see the real prefix (staged under DESTDIR), so par2SL's link
+# comes out relative.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELMORA_PACKAGE_MAINTAINER})

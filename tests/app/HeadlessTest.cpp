@@ -195,8 +195,8 @@ TEST(HeadlessTest, AFolderOfMixedSetsEndsWithTheRightSummary) {
         QFile::remove(folder + "/" + set + "-f2.bin");
     }
     for (const char* set : {"old", "oldfix"}) {
-        writeBytes(folder + "/" + set + ".a", randomBytes(3000, 7));
-        writeBytes(folder + "/" + set + ".b", randomBytes(3000, 8));
+        writeBytes(folder + "/" + set + ".a", randomBytes(3000, quint32(qHash(QString(set)))));
+        writeBytes(folder + "/" + set + ".b", randomBytes(3000, quint32(qHash(QString(set)) + 1)));
         EXPECT_EQ(runCommand(folder, VELMORA_HELPERS_BUILD_DIR "/par",
                              {"a", "-n1", QString(set) + ".par", QString(set) + ".a",
                               QString(set) + ".b"}),
