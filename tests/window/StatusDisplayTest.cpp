@@ -33,10 +33,10 @@ TEST_F(StatusDisplayTest, EveryStatusHasItsTextAndStyle) {
     const QColor green = QColor::fromRgbF(0, 0.5f, 0);
     const QColor red = QColor::fromRgbF(0.75f, 0, 0);
     const QColor orange = QColor::fromRgbF(0.8f, 0.35f, 0.02f);
-    const QColor expected[17] = {standard, standard, standard, red, red,      green,
+    const QColor expected[18] = {standard, standard, standard, red, red,      green,
                                  green,    green,    green,    red, standard, standard,
-                                 green,    green,    green,    red, orange};
-    for (int32_t status = 0; status <= 16; ++status) {
+                                 green,    green,    green,    red, orange,   red};
+    for (int32_t status = 0; status <= 17; ++status) {
         document->setm_DocumentStatus(status);
         const QString key =
             status == 4 ? QStringLiteral("DocStatus4B") : QStringLiteral("DocStatus%1").arg(status);
