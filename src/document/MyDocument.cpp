@@ -7,11 +7,13 @@
 #include "document/HelperArgumentBudget.h"
 #include "document/HelperLocator.h"
 #include "document/HelperProcess.h"
+#include "document/RepairLeftovers.h"
 #include "platform/Analytics.h"
 #include "platform/MainThread.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/ThreadName.h"
+#include "platform/Trash.h"
 
 #include <QDebug>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <thread>
@@ -323,7 +326,7 @@ bool MyDocument::inExclusiveProcessing() const {
 }
 
 bool MyDocument::isProcessing() const {
-    return inExclusiveProcessing() || CanPerformAbortAction();
+    return inExclusiveProcessing() || m_PARIsRunning() != RunKind::None;
 }
 
 bool MyDocument::isWaitingForExclusiveProcessing() const {
@@ -388,6 +391,11 @@ bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
         m_ParTask = process;
     }
     m_abortRequested = false;
+    {
+        std::lock_guard lock(m_DocumentLock);
+        m_namesBeforeRun = RepairLeftovers::namesInFolder(QFileInfo(fileName()).path());
+        m_restoredAfterStop.clear();
+    }
     setm_PARIsRunning(runKind);
     startReader(process, OutputPipe::StdOut, runStatus);
     startReader(process, OutputPipe::StdErr, runStatus);
@@ -565,9 +573,12 @@ void MyDocument::PARFinished() {
     settleFinalStatus(runKind);
     requestWindowUpdate(RefreshUpdate, true);
     Analytics::recordEvent(QStringLiteral("ParFinished"));
-    if (runKind == RunKind::VerifyRepair && DocStatus::isSuccessfulOutcome(m_DocumentStatus()) &&
-        performAfterRunActions())
-        return;
+    if (runKind == RunKind::VerifyRepair && DocStatus::isSuccessfulOutcome(m_DocumentStatus())) {
+        const bool extractionHoldsTurn = performAfterRunActions();
+        noteRemovedFiles();
+        if (extractionHoldsTurn)
+            return;
+    }
     MainThread::post([] {
         if (auto* controller = PARDocumentController::sharedDocumentController())
             controller->scheduleNextExclusiveProcessing();
@@ -585,11 +596,73 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
     }
     // A run the user stopped never reads as a result, whatever the helper printed
     // while it was being interrupted.
-    if (runKind == RunKind::VerifyRepair && m_abortRequested)
+    if (runKind == RunKind::VerifyRepair && m_abortRequested) {
+        restoreAfterStoppedRepair();
         setm_DocumentStatus(DocStatus::Aborted);
+    }
     setm_PARIsRunning(RunKind::None);
     if (runKind == RunKind::VerifyRepair)
         setm_PARHasRepaired(true);
+}
+
+// The helper may still be writing when its output ends: wait for it to go
+// before files are put back.
+void MyDocument::restoreAfterStoppedRepair() {
+    helperExitStatus();
+    std::lock_guard lock(m_DocumentLock);
+    m_restoredAfterStop = RepairLeftovers::restoreUnfinished(QFileInfo(fileName()).path(),
+                                                             m_namesBeforeRun, m_FileStatus);
+}
+
+QStringList MyDocument::filesRestoredAfterStop() const {
+    std::lock_guard lock(m_DocumentLock);
+    return m_restoredAfterStop;
+}
+
+QStringList MyDocument::damagedCopiesOfLastRun() const {
+    std::lock_guard lock(m_DocumentLock);
+    return RepairLeftovers::damagedCopies(QFileInfo(fileName()).path(), m_namesBeforeRun,
+                                          m_FileStatus.keys());
+}
+
+void MyDocument::noteRemovedFiles() {
+    const QString folder = QFileInfo(fileName()).path();
+    bool changed = false;
+    const auto mark = [&](FileStatus& record) {
+        const QFileInfo file(folder + u'/' + record.filename());
+        if (record.removal() != FileStatus::Removal::None || file.exists() || file.isSymLink())
+            return;
+        record.setRemoval(Trash::wasMovedToTrash(file.filePath())
+                              ? FileStatus::Removal::MovedToTrash
+                              : FileStatus::Removal::Deleted);
+        changed = true;
+    };
+    {
+        LockedScope scope(*this);
+        for (FileStatus& record : m_FileStatus) {
+            const int32_t code = record.fileStatus();
+            if (code == FileCode::Intact || code == FileCode::FoundUnderOtherName ||
+                code == FileCode::Repaired)
+                mark(record);
+        }
+        for (FileStatus& record : m_PxxFileStatus)
+            mark(record);
+    }
+    if (changed)
+        noteFileStatusChanged();
+}
+
+QString MyDocument::retryRecoveryProblem() const {
+    if (!QFileInfo::exists(fileName()))
+        return StringTables::localized(QStringLiteral("RetryRecoverySetGone"));
+    std::lock_guard lock(m_DocumentLock);
+    const auto removed = [](const FileStatus& record) {
+        return record.removal() != FileStatus::Removal::None;
+    };
+    if (std::any_of(m_FileStatus.cbegin(), m_FileStatus.cend(), removed) ||
+        std::any_of(m_PxxFileStatus.cbegin(), m_PxxFileStatus.cend(), removed))
+        return StringTables::localized(QStringLiteral("RetryRecoveryFilesRemoved"));
+    return QString();
 }
 
 bool MyDocument::performAfterRunActions() {
@@ -603,6 +676,8 @@ void MyDocument::PerformAbortAction() {
         return;
     const int32_t runKind = m_PARIsRunning();
     m_abortRequested = true;
+    if (m_parController != nullptr)
+        m_parController->StopRequested(this);
     if (runKind != RunKind::Create) {
         AbortAction();
         setm_Progression(0);
@@ -662,6 +737,7 @@ int MyDocument::AddFile(const QString& path, bool updateUI) {
             m_ChosenDirectory = info.path();
         m_FileStatus.insert(info.fileName(), FileStatus(info.fileName(), FileCode::ToBeProtected));
         m_PxxFileStatus.clear();
+        dropFilesNotInFolder();
         for (FileStatus& record : m_FileStatus)
             record.setFileStatusForced(FileCode::ToBeProtected);
     }
@@ -671,6 +747,50 @@ int MyDocument::AddFile(const QString& path, bool updateUI) {
     setm_DocumentStatus(DocStatus::ReadyToCreate);
     updateChangeCount(ChangeKind::Done);
     return 0;
+}
+
+// A verified set turns into a set being built: a file that is not there (a
+// missing file of the old set) cannot be protected, so it leaves the list.
+// Called with the document lock held.
+void MyDocument::dropFilesNotInFolder() {
+    m_FileStatus.removeIf([this](const std::pair<const QString&, FileStatus&>& entry) {
+        const QFileInfo file(m_ChosenDirectory + u'/' + entry.first);
+        return !file.isFile() || file.isSymLink();
+    });
+}
+
+QString MyDocument::whyFileCannotBeAdded(const QString& path) const {
+    const QFileInfo info(path);
+    QString key;
+    if (info.isSymLink())
+        key = QStringLiteral("AddRefusedLink");
+    else if (info.isDir())
+        key = QStringLiteral("AddRefusedFolder");
+    else if (!info.exists())
+        key = QStringLiteral("AddRefusedMissing");
+    else if (!info.isFile())
+        key = QStringLiteral("AddRefusedSpecial");
+    else if (!m_ChosenDirectory.isEmpty() && info.path() != m_ChosenDirectory)
+        key = QStringLiteral("AddRefusedOtherFolder");
+    else if (info.suffix().compare(getFilenameExtension(), Qt::CaseInsensitive) == 0)
+        key = QStringLiteral("AddRefusedRecoveryFile");
+    else
+        key = QStringLiteral("AddRefusedInSet");
+    return StringTables::localized(key);
+}
+
+void MyDocument::reportFilesNotAdded(const QStringList& paths) const {
+    QStringList lines;
+    for (const QString& path : paths) {
+        if (CanFileBeAdded(path) != 1)
+            lines.append(QStringLiteral("\u201C%1\u201D %2")
+                             .arg(QFileInfo(path).fileName(), whyFileCannotBeAdded(path)));
+    }
+    if (lines.isEmpty() || !supportCreation())
+        return;
+    VLMLRunInformationalAlertPanel(QString(),
+                                   StringTables::localized(QStringLiteral("FilesNotAddedInfo")),
+                                   QString(), QString(), QString(), lines.join(u'\n'));
 }
 
 void MyDocument::PerformAddFile() {
@@ -694,11 +814,15 @@ void MyDocument::addFiles(const QStringList& paths) {
     if (!checkRoomForFiles(int(paths.size())))
         return;
     int skipped = 0;
+    QStringList refused;
     for (const QString& path : paths) {
         if (CanFileBeAdded(path) == 1)
             skipped += AddFile(path, false);
+        else
+            refused.append(path);
     }
     noteFileStatusChanged();
+    reportFilesNotAdded(refused);
     if (skipped != 0)
         VLMLRunInformationalAlertPanel(
             QString(), StringTables::localized(QStringLiteral("ResourceForkWarning")), QString(),
@@ -930,14 +1054,15 @@ void MyDocument::RecoverFileStateAfterAbortedGenerate() {
 // ---- Enabling --------------------------------------------------------------
 
 bool MyDocument::CanPerformAbortAction() const {
-    return m_PARIsRunning() != RunKind::None;
+    return m_PARIsRunning() != RunKind::None && !m_abortRequested;
 }
 
 bool MyDocument::CanPerformRetryRecovery() const {
     const int32_t status = m_DocumentStatus();
     return m_PARHasRepaired() && m_PARIsRunning() == RunKind::None &&
            status != DocStatus::WaitingForTurn && status != DocStatus::ReadyToCreate &&
-           !m_ShowingAddFileSheet && m_unrarInProgress == UnrarState::None;
+           !m_ShowingAddFileSheet && m_unrarInProgress == UnrarState::None &&
+           retryRecoveryProblem().isNull();
 }
 
 bool MyDocument::CanPerformAddFile() const {
