@@ -3,6 +3,7 @@
 //   encoding-chooser.png  the character-set chooser over a document window
 //   window-main-job.png   the main job done: a damaged set over a RAR archive
 //                         repaired, extracted and cleaned up, with the result line
+//   window-main-job-dark.png  the same with a dark Fusion palette
 // Usage: velmora_window_screenshot OUTPUT_FOLDER
 
 #include "../par2/Par2TestSupport.h"
@@ -23,6 +24,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
 #include <QScreen>
 #include <QTimer>
 #include <memory>
@@ -42,6 +44,23 @@ bool shootRepairedSet(PARDocumentController& documents, const QString& output) {
     controller->window()->fileStatus()->selectRow(1);
     ScreenshotTool::settle(600);
     return ScreenshotTool::save(controller->window()->grab(), output + "/window-repaired.png");
+}
+
+QPalette darkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 32));
+    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 56));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    return dark;
 }
 
 // Four RAR volumes protected by a PAR 2 set; one damaged, one deleted.
@@ -71,13 +90,19 @@ bool shootMainJob(PARDocumentController& documents, const QString& output) {
     const QString main = makeDamagedArchiveSet(TestEnvironment::makeFolder("main-job"));
     std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
     if (!controller ||
-        !spinUntil([&] { return !controller->window()->resultLine()->isHidden(); }, 120000))
+        !spinUntil([&] { return !controller->window()->resultLine()->isHidden(); }, 600000))
         return false;
     QObject::connect(controller.get(), &ParWindowController::openDocumentRequested, [] {});
     QObject::connect(controller.get(), &ParWindowController::preferencesRequested, [] {});
     controller->window()->move(40, 40);
     ScreenshotTool::settle(600);
-    return ScreenshotTool::save(controller->window()->grab(), output + "/window-main-job.png");
+    if (!ScreenshotTool::save(controller->window()->grab(), output + "/window-main-job.png"))
+        return false;
+    // The same in a dark theme: the status texts must stay readable.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setPalette(darkPalette());
+    ScreenshotTool::settle(600);
+    return ScreenshotTool::save(controller->window()->grab(), output + "/window-main-job-dark.png");
 }
 
 bool shootEncodingChooser(PARDocumentController& documents, const QString& output) {
