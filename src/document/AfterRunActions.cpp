@@ -366,7 +366,7 @@ void AfterRunActions::unrarFinished() {
         changeRecord([&](PostProcessingRecord& record) { record.extraction = result; });
     }
     m_document.setm_UnrarInProgress(UnrarState::None);
-    m_document.noteRemovedFiles();
+    m_document.noteRemovedFiles(result.deletedFiles);
     std::weak_ptr<Document> weak = m_document.weak_from_this();
     MainThread::post([weak, result] {
         Analytics::recordEvent(QStringLiteral("UnrarFinished"));

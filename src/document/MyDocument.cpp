@@ -574,8 +574,9 @@ void MyDocument::PARFinished() {
     requestWindowUpdate(RefreshUpdate, true);
     Analytics::recordEvent(QStringLiteral("ParFinished"));
     if (runKind == RunKind::VerifyRepair && DocStatus::isSuccessfulOutcome(m_DocumentStatus())) {
+        const QStringList present = RepairLeftovers::namesInFolder(QFileInfo(fileName()).path());
         const bool extractionHoldsTurn = performAfterRunActions();
-        noteRemovedFiles();
+        noteRemovedFiles(present);
         if (extractionHoldsTurn)
             return;
     }
@@ -625,12 +626,15 @@ QStringList MyDocument::damagedCopiesOfLastRun() const {
                                           m_FileStatus.keys());
 }
 
-void MyDocument::noteRemovedFiles() {
+// Only files that were there count: a file the helper reported without it
+// being on disk was not removed by anyone.
+void MyDocument::noteRemovedFiles(const QStringList& names) {
     const QString folder = QFileInfo(fileName()).path();
     bool changed = false;
     const auto mark = [&](FileStatus& record) {
         const QFileInfo file(folder + u'/' + record.filename());
-        if (record.removal() != FileStatus::Removal::None || file.exists() || file.isSymLink())
+        if (record.removal() != FileStatus::Removal::None || !names.contains(record.filename()) ||
+            file.exists() || file.isSymLink())
             return;
         record.setRemoval(Trash::wasMovedToTrash(file.filePath())
                               ? FileStatus::Removal::MovedToTrash

@@ -261,9 +261,9 @@ public:
 
     // End of a run, on the reader of the main output pipe.
     void PARFinished();
-    // Marks the records of files that are no longer in the folder (moved to the
-    // trash or deleted after the run) and tells the window. Any thread.
-    void noteRemovedFiles();
+    // Marks the records of the named files that are no longer in the folder
+    // (moved to the trash or deleted after the run) and tells the window.
+    void noteRemovedFiles(const QStringList& names);
     // Why Verify Again cannot run; null when nothing stands in its way.
     QString retryRecoveryProblem() const;
     // What a stopped repair left: the files it put back as they were.
