@@ -85,6 +85,7 @@ bool AfterRunActions::performAfterRunActions() {
     const QStringList before = filesInChosenDirectory();
     const QStringList keptCopies = settleDamagedCopies();
     m_document.DoAutoDeleteParFiles();
+    m_document.noteRemovedFiles(before);
     const QStringList after = filesInChosenDirectory();
     QStringList deleted;
     for (const QString& name : before) {

@@ -574,10 +574,7 @@ void MyDocument::PARFinished() {
     requestWindowUpdate(RefreshUpdate, true);
     Analytics::recordEvent(QStringLiteral("ParFinished"));
     if (runKind == RunKind::VerifyRepair && DocStatus::isSuccessfulOutcome(m_DocumentStatus())) {
-        const QStringList present = RepairLeftovers::namesInFolder(QFileInfo(fileName()).path());
-        const bool extractionHoldsTurn = performAfterRunActions();
-        noteRemovedFiles(present);
-        if (extractionHoldsTurn)
+        if (performAfterRunActions())
             return;
     }
     MainThread::post([] {
