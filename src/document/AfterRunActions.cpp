@@ -6,6 +6,7 @@
 #include "platform/Analytics.h"
 #include "platform/MainThread.h"
 #include "platform/Preferences.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Trash.h"
 #include "postprocess/RuleAction.h"
@@ -82,7 +83,9 @@ PostProcessingRecord AfterRunActions::postProcessingRecord() const {
 
 bool AfterRunActions::performAfterRunActions() {
     const QStringList before = filesInChosenDirectory();
+    const QStringList keptCopies = settleDamagedCopies();
     m_document.DoAutoDeleteParFiles();
+    m_document.noteRemovedFiles(before);
     const QStringList after = filesInChosenDirectory();
     QStringList deleted;
     for (const QString& name : before) {
@@ -92,6 +95,7 @@ bool AfterRunActions::performAfterRunActions() {
     changeRecord([&](PostProcessingRecord& record) {
         record = PostProcessingRecord();
         record.deletedFiles = deleted;
+        record.keptDamagedCopies = keptCopies;
     });
     switch (DoAutoPostProcessing()) {
     case kExtractionStarted:
@@ -102,6 +106,17 @@ bool AfterRunActions::performAfterRunActions() {
     default:
         return false;
     }
+}
+
+// The damaged copies a complete repair left beside the repaired files go to the
+// trash unless the user keeps them. Answers the copies kept.
+QStringList AfterRunActions::settleDamagedCopies() {
+    const QStringList copies = m_document.damagedCopiesOfLastRun();
+    if (Preferences::boolForKey(PrefKey::KeepBrokenFiles))
+        return copies;
+    for (const QString& copy : copies)
+        DeleteOneFileFromChosenDir(copy);
+    return {};
 }
 
 QStringList AfterRunActions::filesInChosenDirectory() const {
@@ -206,6 +221,12 @@ void AfterRunActions::handleAutoPP(const PostProcessRule& rule, const QString& t
         record.target = target;
     });
     RuleAction::handleAutoPP(rule, m_document.chosenDirectory(), target);
+    if (DocumentWindowInterface* window = m_document.parController())
+        window->ResultChanged(
+            &m_document,
+            formatString(StringTables::localized(QStringLiteral("ResultRuleApplied")),
+                         rule.mDescription(), target),
+            m_document.chosenDirectory() + u'/' + target);
 }
 
 // ---- Is the set an archive? ------------------------------------------------
@@ -329,18 +350,34 @@ void AfterRunActions::unrarSucceeded() {
     doAutoClose();
 }
 
+QString AfterRunActions::extractionResultText(const UnrarResult& result) {
+    if (result.outcome == UnrarOutcome::Finished)
+        return formatString(StringTables::localized(QStringLiteral("ResultExtractedTo")),
+                            pathForDisplay(result.outputPath));
+    if (result.outcome == UnrarOutcome::Failed)
+        return formatString(StringTables::localized(QStringLiteral("ResultExtractionFailed")),
+                            result.errorText);
+    return StringTables::localized(QStringLiteral("ResultExtractionCanceled"));
+}
+
 void AfterRunActions::unrarFinished() {
+    UnrarResult result;
     if (m_UnrarController) {
-        const UnrarResult result = m_UnrarController->result();
+        result = m_UnrarController->result();
         changeRecord([&](PostProcessingRecord& record) { record.extraction = result; });
     }
     m_document.setm_UnrarInProgress(UnrarState::None);
+    m_document.noteRemovedFiles(result.deletedFiles);
     std::weak_ptr<Document> weak = m_document.weak_from_this();
-    MainThread::post([weak] {
+    MainThread::post([weak, result] {
         Analytics::recordEvent(QStringLiteral("UnrarFinished"));
         if (auto document = std::static_pointer_cast<MyDocument>(weak.lock())) {
-            if (DocumentWindowInterface* window = document->parController())
+            if (DocumentWindowInterface* window = document->parController()) {
                 window->setCloseButtonEnabled(true);
+                window->ResultChanged(document.get(), extractionResultText(result),
+                                      result.outcome == UnrarOutcome::Finished ? result.outputPath
+                                                                               : QString());
+            }
         }
         if (auto* controller = PARDocumentController::sharedDocumentController())
             controller->scheduleNextExclusiveProcessing();

@@ -80,6 +80,9 @@ public:
     void startExclusiveExtraction();
     UnrarProgressionController* unrarController() const { return m_UnrarController.get(); }
 
+    // The window's line about an extraction that ended.
+    static QString extractionResultText(const UnrarResult& result);
+
     void unrarSucceeded() override;
     void unrarFinished() override;
     void unrarProgressionControllerDidEnd(UnrarProgressionController* controller) override;
@@ -99,6 +102,7 @@ private:
     PARDocumentController* documentController() const;
     void handOverToMainThread(std::function<void()> action);
     QStringList filesInChosenDirectory() const;
+    QStringList settleDamagedCopies();
     template <typename Change> void changeRecord(Change change);
 
     MyDocument& m_document;

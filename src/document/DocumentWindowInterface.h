@@ -25,6 +25,12 @@ public:
     // Text that the helper added since the last call.
     virtual void ParOutputAppended(MyDocument* document, const QString& addedText) = 0;
     virtual void RefreshUI() = 0;
+    // The user asked to stop the run; it ends a moment later.
+    virtual void StopRequested(MyDocument* /*document*/) {}
+    // What the after-run actions did, and the file or folder it is about (empty
+    // when there is nothing to show in the file manager).
+    virtual void ResultChanged(MyDocument* /*document*/, const QString& /*text*/,
+                               const QString& /*path*/) {}
 
     virtual QStringList SelectedFiles() const = 0;
     virtual int NumSelectedFiles() const = 0;

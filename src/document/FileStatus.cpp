@@ -95,6 +95,7 @@ FileStatusMap detachedCopy(const FileStatusMap& files) {
         FileStatus fresh(detachedCopy(record.filename()), record.fileStatus(),
                          detachedCopy(record.associatedFilename()), record.fileInVolumeSet());
         fresh.setNumRecoveryBlocks(record.numRecoveryBlocks());
+        fresh.setRemoval(record.removal());
         copy.insert(fresh.filename(), fresh);
     }
     return copy;

@@ -31,6 +31,12 @@ public:
     int32_t numRecoveryBlocks() const { return m_numRecoveryBlocks; }
     void setNumRecoveryBlocks(int32_t count) { m_numRecoveryBlocks = count; }
 
+    // Whether the file left the folder after a run, and how. The status code
+    // keeps what the run found; this says the file is no longer there.
+    enum class Removal { None, MovedToTrash, Deleted };
+    Removal removal() const { return m_removal; }
+    void setRemoval(Removal removal) { m_removal = removal; }
+
     bool operator==(const FileStatus&) const = default;
 
 private:
@@ -39,6 +45,7 @@ private:
     bool m_fileInVolumeSet = true;
     QString m_associatedFilename;
     int32_t m_numRecoveryBlocks = 0;
+    Removal m_removal = Removal::None;
 };
 
 // File name -> record. Copies share their data until one side changes, so the

@@ -6,6 +6,7 @@ FileStatus detachedRecord(const FileStatus& record) {
     FileStatus fresh(detachedCopy(record.filename()), record.fileStatus(),
                      detachedCopy(record.associatedFilename()), record.fileInVolumeSet());
     fresh.setNumRecoveryBlocks(record.numRecoveryBlocks());
+    fresh.setRemoval(record.removal());
     return fresh;
 }
 

@@ -7,12 +7,14 @@
 #include "document/HelperArgumentBudget.h"
 #include "document/HelperLocator.h"
 #include "document/HelperProcess.h"
+#include "document/RepairLeftovers.h"
 #include "document/StallGuard.h"
 #include "platform/Analytics.h"
 #include "platform/MainThread.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/ThreadName.h"
+#include "platform/Trash.h"
 
 #include <QDebug>
 #include <QDir>
@@ -22,6 +24,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -325,7 +328,7 @@ bool MyDocument::inExclusiveProcessing() const {
 }
 
 bool MyDocument::isProcessing() const {
-    return inExclusiveProcessing() || CanPerformAbortAction();
+    return inExclusiveProcessing() || m_PARIsRunning() != RunKind::None;
 }
 
 bool MyDocument::isWaitingForExclusiveProcessing() const {
@@ -391,6 +394,11 @@ bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
     }
     m_abortRequested = false;
     m_helperStalled = false;
+    {
+        std::lock_guard lock(m_DocumentLock);
+        m_namesBeforeRun = RepairLeftovers::namesInFolder(QFileInfo(fileName()).path());
+        m_restoredAfterStop.clear();
+    }
     setm_PARIsRunning(runKind);
     const auto stallGuard = std::make_shared<StallGuard>(StallGuard::configuredLimit());
     startReader(process, stallGuard, OutputPipe::StdOut, runStatus);
@@ -604,9 +612,10 @@ void MyDocument::PARFinished() {
     settleFinalStatus(runKind);
     requestWindowUpdate(RefreshUpdate, true);
     Analytics::recordEvent(QStringLiteral("ParFinished"));
-    if (runKind == RunKind::VerifyRepair && DocStatus::isSuccessfulOutcome(m_DocumentStatus()) &&
-        performAfterRunActions())
-        return;
+    if (runKind == RunKind::VerifyRepair && DocStatus::isSuccessfulOutcome(m_DocumentStatus())) {
+        if (performAfterRunActions())
+            return;
+    }
     MainThread::post([] {
         if (auto* controller = PARDocumentController::sharedDocumentController())
             controller->scheduleNextExclusiveProcessing();
@@ -624,6 +633,8 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
     }
     // A run the user stopped never reads as a result, whatever the helper printed
     // while it was being interrupted.
+    if (runKind == RunKind::VerifyRepair && (m_abortRequested || m_helperStalled))
+        restoreAfterStoppedRepair();
     if (runKind == RunKind::VerifyRepair && m_abortRequested)
         setm_DocumentStatus(DocStatus::Aborted);
     else if (m_helperStalled)
@@ -631,6 +642,69 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
     setm_PARIsRunning(RunKind::None);
     if (runKind == RunKind::VerifyRepair)
         setm_PARHasRepaired(true);
+}
+
+// The helper may still be writing when its output ends: wait for it to go
+// before files are put back.
+void MyDocument::restoreAfterStoppedRepair() {
+    helperExitStatus();
+    std::lock_guard lock(m_DocumentLock);
+    m_restoredAfterStop = RepairLeftovers::restoreUnfinished(QFileInfo(fileName()).path(),
+                                                             m_namesBeforeRun, m_FileStatus);
+}
+
+QStringList MyDocument::filesRestoredAfterStop() const {
+    std::lock_guard lock(m_DocumentLock);
+    return m_restoredAfterStop;
+}
+
+QStringList MyDocument::damagedCopiesOfLastRun() const {
+    std::lock_guard lock(m_DocumentLock);
+    return RepairLeftovers::damagedCopies(QFileInfo(fileName()).path(), m_namesBeforeRun,
+                                          m_FileStatus.keys());
+}
+
+// Only files that were there count: a file the helper reported without it
+// being on disk was not removed by anyone.
+void MyDocument::noteRemovedFiles(const QStringList& names) {
+    const QString folder = QFileInfo(fileName()).path();
+    bool changed = false;
+    const auto mark = [&](FileStatus& record) {
+        const QFileInfo file(folder + u'/' + record.filename());
+        if (record.removal() != FileStatus::Removal::None || !names.contains(record.filename()) ||
+            file.exists() || file.isSymLink())
+            return;
+        record.setRemoval(Trash::wasMovedToTrash(file.filePath())
+                              ? FileStatus::Removal::MovedToTrash
+                              : FileStatus::Removal::Deleted);
+        changed = true;
+    };
+    {
+        LockedScope scope(*this);
+        for (FileStatus& record : m_FileStatus) {
+            const int32_t code = record.fileStatus();
+            if (code == FileCode::Intact || code == FileCode::FoundUnderOtherName ||
+                code == FileCode::Repaired)
+                mark(record);
+        }
+        for (FileStatus& record : m_PxxFileStatus)
+            mark(record);
+    }
+    if (changed)
+        noteFileStatusChanged();
+}
+
+QString MyDocument::retryRecoveryProblem() const {
+    if (!QFileInfo::exists(fileName()))
+        return StringTables::localized(QStringLiteral("RetryRecoverySetGone"));
+    std::lock_guard lock(m_DocumentLock);
+    const auto removed = [](const FileStatus& record) {
+        return record.removal() != FileStatus::Removal::None;
+    };
+    if (std::any_of(m_FileStatus.cbegin(), m_FileStatus.cend(), removed) ||
+        std::any_of(m_PxxFileStatus.cbegin(), m_PxxFileStatus.cend(), removed))
+        return StringTables::localized(QStringLiteral("RetryRecoveryFilesRemoved"));
+    return QString();
 }
 
 bool MyDocument::performAfterRunActions() {
@@ -644,6 +718,8 @@ void MyDocument::PerformAbortAction() {
         return;
     const int32_t runKind = m_PARIsRunning();
     m_abortRequested = true;
+    if (m_parController != nullptr)
+        m_parController->StopRequested(this);
     if (runKind != RunKind::Create) {
         AbortAction();
         setm_Progression(0);
@@ -703,6 +779,7 @@ int MyDocument::AddFile(const QString& path, bool updateUI) {
             m_ChosenDirectory = info.path();
         m_FileStatus.insert(info.fileName(), FileStatus(info.fileName(), FileCode::ToBeProtected));
         m_PxxFileStatus.clear();
+        dropFilesNotInFolder();
         for (FileStatus& record : m_FileStatus)
             record.setFileStatusForced(FileCode::ToBeProtected);
     }
@@ -712,6 +789,50 @@ int MyDocument::AddFile(const QString& path, bool updateUI) {
     setm_DocumentStatus(DocStatus::ReadyToCreate);
     updateChangeCount(ChangeKind::Done);
     return 0;
+}
+
+// A verified set turns into a set being built: a file that is not there (a
+// missing file of the old set) cannot be protected, so it leaves the list.
+// Called with the document lock held.
+void MyDocument::dropFilesNotInFolder() {
+    m_FileStatus.removeIf([this](const std::pair<const QString&, FileStatus&>& entry) {
+        const QFileInfo file(m_ChosenDirectory + u'/' + entry.first);
+        return !file.isFile() || file.isSymLink();
+    });
+}
+
+QString MyDocument::whyFileCannotBeAdded(const QString& path) const {
+    const QFileInfo info(path);
+    QString key;
+    if (info.isSymLink())
+        key = QStringLiteral("AddRefusedLink");
+    else if (info.isDir())
+        key = QStringLiteral("AddRefusedFolder");
+    else if (!info.exists())
+        key = QStringLiteral("AddRefusedMissing");
+    else if (!info.isFile())
+        key = QStringLiteral("AddRefusedSpecial");
+    else if (!m_ChosenDirectory.isEmpty() && info.path() != m_ChosenDirectory)
+        key = QStringLiteral("AddRefusedOtherFolder");
+    else if (info.suffix().compare(getFilenameExtension(), Qt::CaseInsensitive) == 0)
+        key = QStringLiteral("AddRefusedRecoveryFile");
+    else
+        key = QStringLiteral("AddRefusedInSet");
+    return StringTables::localized(key);
+}
+
+void MyDocument::reportFilesNotAdded(const QStringList& paths) const {
+    QStringList lines;
+    for (const QString& path : paths) {
+        if (CanFileBeAdded(path) != 1)
+            lines.append(QStringLiteral("\u201C%1\u201D %2")
+                             .arg(QFileInfo(path).fileName(), whyFileCannotBeAdded(path)));
+    }
+    if (lines.isEmpty() || !supportCreation())
+        return;
+    VLMLRunInformationalAlertPanel(QString(),
+                                   StringTables::localized(QStringLiteral("FilesNotAddedInfo")),
+                                   QString(), QString(), QString(), lines.join(u'\n'));
 }
 
 void MyDocument::PerformAddFile() {
@@ -735,11 +856,15 @@ void MyDocument::addFiles(const QStringList& paths) {
     if (!checkRoomForFiles(int(paths.size())))
         return;
     int skipped = 0;
+    QStringList refused;
     for (const QString& path : paths) {
         if (CanFileBeAdded(path) == 1)
             skipped += AddFile(path, false);
+        else
+            refused.append(path);
     }
     noteFileStatusChanged();
+    reportFilesNotAdded(refused);
     if (skipped != 0)
         VLMLRunInformationalAlertPanel(
             QString(), StringTables::localized(QStringLiteral("ResourceForkWarning")), QString(),
@@ -971,14 +1096,15 @@ void MyDocument::RecoverFileStateAfterAbortedGenerate() {
 // ---- Enabling --------------------------------------------------------------
 
 bool MyDocument::CanPerformAbortAction() const {
-    return m_PARIsRunning() != RunKind::None;
+    return m_PARIsRunning() != RunKind::None && !m_abortRequested;
 }
 
 bool MyDocument::CanPerformRetryRecovery() const {
     const int32_t status = m_DocumentStatus();
     return m_PARHasRepaired() && m_PARIsRunning() == RunKind::None &&
            status != DocStatus::WaitingForTurn && status != DocStatus::ReadyToCreate &&
-           !m_ShowingAddFileSheet && m_unrarInProgress == UnrarState::None;
+           !m_ShowingAddFileSheet && m_unrarInProgress == UnrarState::None &&
+           retryRecoveryProblem().isNull();
 }
 
 bool MyDocument::CanPerformAddFile() const {

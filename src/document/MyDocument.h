@@ -143,6 +143,11 @@ public:
     int AddFile(const QString& path, bool updateUI);
     // Adds the paths that CanFileBeAdded accepts, in order, when the set has room.
     void addFiles(const QStringList& paths);
+    // Why a path cannot be added, in a few words ("is a folder").
+    QString whyFileCannotBeAdded(const QString& path) const;
+    // One alert naming the paths that cannot be added, each with its reason;
+    // nothing when all of them can.
+    void reportFilesNotAdded(const QStringList& paths) const;
     void PerformParRemove();
     int validateToolbarOrMenuItem(DocumentAction action) const;
     bool CanPerformAbortAction() const;
@@ -258,6 +263,15 @@ public:
 
     // End of a run, on the reader of the main output pipe.
     void PARFinished();
+    // Marks the records of the named files that are no longer in the folder
+    // (moved to the trash or deleted after the run) and tells the window.
+    void noteRemovedFiles(const QStringList& names);
+    // Why Verify Again cannot run; null when nothing stands in its way.
+    QString retryRecoveryProblem() const;
+    // What a stopped repair left: the files it put back as they were.
+    QStringList filesRestoredAfterStop() const;
+    // The damaged copies the last repair made (NAME.1, NAME.bad).
+    QStringList damagedCopiesOfLastRun() const;
     // Clean-up, post-processing rule or extraction, and closing after a good run.
     AfterRunActions& afterRunActions() const { return *m_afterRunActions; }
 
@@ -325,6 +339,9 @@ protected:
     FileStatusMap m_PxxFileStatus;
     std::optional<FileStatusMap> m_PreviousFileStatus;
     QString m_ParMainOutput;
+    // The folder's names as the last run started, and what a stop put back.
+    QStringList m_namesBeforeRun;
+    QStringList m_restoredAfterStop;
 
     // Main thread.
     QString m_ChosenDirectory;
@@ -370,6 +387,8 @@ private:
     std::shared_ptr<MyDocument> sharedDocument();
     bool documentDidSave();
     void settleFinalStatus(int32_t runKind);
+    void restoreAfterStoppedRepair();
+    void dropFilesNotInFolder();
     void requestWindowUpdate(unsigned updates, bool waitForWindow);
     void deliverWindowUpdates();
     bool holdsDocumentLock() const;

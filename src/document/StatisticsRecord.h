@@ -17,6 +17,9 @@ struct StatisticsRecord {
     };
 
     std::array<uint32_t, 8> counters{};
+    // PAR 2: data blocks that verification found missing or damaged. Kept
+    // beside the eight counters, whose list reports read as they are.
+    uint32_t unavailableBlocks = 0;
 
     uint32_t& operator[](Index index) { return counters[index]; }
     uint32_t operator[](Index index) const { return counters[index]; }

@@ -169,9 +169,25 @@ void PAR2Document::DetermineFinalStatusAfterGenerate() {
     {
         ParserScope scope(*this);
         failed = m_createReader.DetermineFinalStatusAfterGenerate(created);
+        if (created)
+            listRecoveryVolumesWritten();
     }
     if (failed)
         RemoveStrayPnnFiles();
+}
+
+// The created set's recovery files are shown as they are on disk, each with
+// its recovery blocks. Called while the maps are lent to the parser's model.
+void PAR2Document::listRecoveryVolumesWritten() {
+    FileStatusMap& recoveryFiles = m_par2Output.m_PxxFileStatus;
+    recoveryFiles.clear();
+    const QMap<QString, int32_t> volumes = Par2VolumeFiles::recoveryVolumesWritten(fileName());
+    for (auto it = volumes.cbegin(); it != volumes.cend(); ++it) {
+        FileStatus record(it.key(), FileCode::Intact);
+        record.setNumRecoveryBlocks(it.value());
+        recoveryFiles.insert(it.key(), record);
+    }
+    noteFileStatusChanged();
 }
 
 void PAR2Document::CountStatistics(StatisticsRecord& statistics) const {

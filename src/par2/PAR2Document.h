@@ -56,6 +56,7 @@ private:
 
     // Main thread, once the worker has read and decoded the stored names.
     void encodingSamplesChosen(QList<DecodedString> samples);
+    void listRecoveryVolumesWritten();
 
     // Counters, pending and empty recovery files. While a hook runs, the
     // document's maps and output text are lent to it as well.

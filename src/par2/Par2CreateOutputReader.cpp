@@ -4,11 +4,16 @@
 
 namespace {
 constexpr QStringView kProcessing = u"Processing: ";
+constexpr QStringView kOpening = u"Opening: ";
+constexpr QStringView kBlockSize = u"Block size: ";
 } // namespace
 
 void Par2CreateOutputReader::resetForRun() {
     m_nextLineStart = 0;
     m_largestProgress = -1.0;
+    m_model.m_OpenedSourceFiles.clear();
+    m_model.m_BlockSize = 0;
+    m_model.m_NumRecoverableFiles = 0;
 }
 
 void Par2CreateOutputReader::DetermineGenerateStateFromParOutput() {
@@ -26,6 +31,10 @@ void Par2CreateOutputReader::DetermineGenerateStateFromParOutput() {
 }
 
 void Par2CreateOutputReader::readLine(QStringView line) {
+    if (line.startsWith(kOpening) && m_nextLineStart + line.size() < m_model.m_ParMainOutput.size())
+        m_model.m_OpenedSourceFiles.append(line.sliced(kOpening.size()).toString());
+    else if (line.startsWith(kBlockSize))
+        m_model.m_BlockSize = line.sliced(kBlockSize.size()).trimmed().toInt();
     if (!line.startsWith(kProcessing) || !line.endsWith(u'%'))
         return;
     if (setAllFilesToOKWhileCreating(m_model.m_FileStatus) && m_notice)
@@ -42,7 +51,9 @@ bool Par2CreateOutputReader::DetermineFinalStatusAfterGenerate(bool created) {
     bool filesChanged = false;
     if (created) {
         m_model.m_DocumentStatus = DocStatus::Created;
-        filesChanged = setAllFilesToOKWhileCreating(m_model.m_FileStatus);
+        filesChanged = keepOnlyOpenedFiles();
+        filesChanged |= setAllFilesToOKWhileCreating(m_model.m_FileStatus);
+        m_model.m_NumRecoverableFiles = int32_t(m_model.m_FileStatus.size());
     } else {
         m_model.m_DocumentStatus = DocStatus::HelperErrors;
         for (FileStatus& record : m_model.m_FileStatus) {
@@ -53,6 +64,18 @@ bool Par2CreateOutputReader::DetermineFinalStatusAfterGenerate(bool created) {
     if (filesChanged && m_notice)
         m_notice();
     return !created;
+}
+
+// par2 leaves out, without failing, a file that vanished before it could read
+// it: the set holds what it opened, nothing else.
+bool Par2CreateOutputReader::keepOnlyOpenedFiles() {
+    if (m_model.m_OpenedSourceFiles.isEmpty())
+        return false;
+    const qsizetype before = m_model.m_FileStatus.size();
+    m_model.m_FileStatus.removeIf([&](const std::pair<const QString&, FileStatus&>& entry) {
+        return !m_model.m_OpenedSourceFiles.contains(entry.first);
+    });
+    return m_model.m_FileStatus.size() != before;
 }
 
 bool Par2CreateOutputReader::setAllFilesToOKWhileCreating(FileStatusMap& files) {

@@ -6,7 +6,8 @@
 
 // Reads the par2 helper's output while it creates a set. The largest
 // "Processing: N%" value becomes the progress, and such a line means the
-// subject files are being protected, so they are shown as done.
+// subject files are being protected, so they are shown as done. The files it
+// opens and the block size make the created set's rows and counts.
 //
 // Like the verify/repair parser it reads only the lines completed since its
 // last pass, plus the unfinished last line, which it reads again once complete;
@@ -33,6 +34,7 @@ public:
 
 private:
     void readLine(QStringView line);
+    bool keepOnlyOpenedFiles();
 
     Par2OutputModel& m_model;
     FileStatusNotice m_notice;

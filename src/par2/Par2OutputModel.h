@@ -18,6 +18,10 @@ struct Par2OutputModel {
     int32_t m_NumOtherFiles = 0;
     int32_t m_BlockSize = 0;
     int32_t m_NumMissingBlocks = 0;
+    // The files a creation run read into the set, in the order it opened them.
+    QStringList m_OpenedSourceFiles;
+    // Data blocks that verification did not find intact.
+    int32_t m_NumUnavailableDataBlocks = 0;
     // The recovery file whose "Loading" line still waits for its result.
     std::optional<QString> m_LoadingPar2File;
     // Recovery files that were loaded but gave no recovery block, first seen first.

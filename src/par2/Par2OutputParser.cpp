@@ -27,6 +27,9 @@ constexpr QStringView kDuplicateDataBlocks = u" duplicate data blocks.";
 constexpr QStringView kDataBlocksFrom = u" data blocks from \"";
 constexpr QStringView kQuoteDot = u"\".";
 constexpr QStringView kYouNeed = u"You need ";
+constexpr QStringView kYouHave = u"You have ";
+constexpr QStringView kOutOf = u" out of ";
+constexpr QStringView kDataBlocksAvailable = u" data blocks available.";
 constexpr QStringView kMoreRecoveryBlocks = u" more recovery blocks to be able to repair.";
 constexpr QStringView kLoadingQuote = u"Loading \"";
 constexpr QStringView kLoaded = u"Loaded ";
@@ -107,6 +110,7 @@ void Par2OutputParser::resetForRun() {
     m_model.m_NumRecoverableFiles = 0;
     m_model.m_BlockSize = 0;
     m_model.m_NumMissingBlocks = 0;
+    m_model.m_NumUnavailableDataBlocks = 0;
     m_model.m_LoadingPar2File.reset();
     m_model.m_EmptyPar2Files.clear();
     m_nextLineStart = 0;
@@ -209,6 +213,8 @@ void Par2OutputParser::interpretLine(QStringView line) {
         ParseAdditionalFileLine(line);
     else if (line.startsWith(kYouNeed))
         ParseNeedMoreLine(line);
+    else if (line.startsWith(kYouHave) && line.endsWith(kDataBlocksAvailable))
+        ParseDataBlocksAvailableLine(line);
     else if (line.startsWith(kLoadingQuote))
         ParseLoadingPar2Line(line);
     else if (line.startsWith(kLoaded))
@@ -343,6 +349,18 @@ void Par2OutputParser::ParseNeedMoreLine(QStringView line) {
     if (end < 0)
         return;
     m_model.m_NumMissingBlocks = integerValue(rest.first(end));
+    notify();
+}
+
+// "You have 142 out of 144 data blocks available."
+void Par2OutputParser::ParseDataBlocksAvailableLine(QStringView line) {
+    const QStringView rest = line.sliced(kYouHave.size());
+    const qsizetype outOf = rest.indexOf(kOutOf);
+    if (outOf < 0)
+        return;
+    const int32_t available = integerValue(rest.first(outOf));
+    const int32_t total = integerValue(rest.sliced(outOf + kOutOf.size()));
+    m_model.m_NumUnavailableDataBlocks = std::max(total - available, 0);
     notify();
 }
 
@@ -489,6 +507,7 @@ void Par2OutputParser::CountStatistics(const FileStatusMap& fileStatus,
     statistics[StatisticsRecord::TotalFiles] = unverified + counter(model.m_NumRecoverableFiles);
     statistics[StatisticsRecord::BlockSize] = counter(model.m_BlockSize);
     statistics[StatisticsRecord::MissingBlocks] = counter(model.m_NumMissingBlocks);
+    statistics.unavailableBlocks = counter(model.m_NumUnavailableDataBlocks);
 }
 
 void Par2OutputParser::notify(const QString& emphasizeKey) {

@@ -62,6 +62,7 @@ private:
     void ParseRenameLine(QStringView rest, qsizetype foundAt);
     void ParseFoundBlocksLine(QStringView line, QStringView rest, qsizetype foundAt);
     void ParseNeedMoreLine(QStringView line);
+    void ParseDataBlocksAvailableLine(QStringView line);
     void ParseLoadingPar2Line(QStringView line);
     void ParseLoadedPar2Line(QStringView line);
     void ParseNoNewPacketsLine();

@@ -81,6 +81,20 @@ void Par2VolumeFiles::DoAutoDeleteParFiles(const QString& folder, const QString&
         Trash::moveToTrash(folder + QLatin1Char('/') + QFileInfo(name).fileName());
 }
 
+QMap<QString, int32_t> Par2VolumeFiles::recoveryVolumesWritten(const QString& mainFilePath) {
+    const QFileInfo main(mainFilePath);
+    const QRegularExpression volumeName(
+        QStringLiteral("^%1\\.vol[0-9]+\\+([0-9]+)\\.par2$")
+            .arg(QRegularExpression::escape(withoutLastExtension(main.fileName()))));
+    QMap<QString, int32_t> volumes;
+    for (const QFileInfo& entry : QDir(main.path()).entryInfoList(QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = volumeName.match(entry.fileName());
+        if (match.hasMatch() && !entry.isSymLink())
+            volumes.insert(entry.fileName(), match.captured(1).toInt());
+    }
+    return volumes;
+}
+
 bool Par2VolumeFiles::RemoveStrayPnnFiles(const QString& mainFilePath) {
     const QFileInfo main(mainFilePath);
     const QRegularExpression setFile(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QStringList>
 
 // Which files of a folder are recovery files of a PAR 2 set, for deleting
@@ -25,4 +26,7 @@ public:
     // run and after one that failed. False when such a name is taken by
     // something that is not a regular file, or a file could not be deleted.
     static bool RemoveStrayPnnFiles(const QString& mainFilePath);
+    // The recovery volumes par2 wrote for the set of this main file, with the
+    // number of recovery blocks each holds ("set.vol03+04.par2" holds 4).
+    static QMap<QString, int32_t> recoveryVolumesWritten(const QString& mainFilePath);
 };

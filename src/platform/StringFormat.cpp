@@ -1,5 +1,7 @@
 #include "StringFormat.h"
 
+#include <QDir>
+
 namespace {
 
 struct Conversion {
@@ -92,4 +94,11 @@ QString formatString(const QString& format, const QVariantList& arguments) {
         i = conversion.end;
     }
     return result;
+}
+
+QString pathForDisplay(const QString& path) {
+    const QString home = QDir::homePath();
+    if (home.size() > 1 && (path == home || path.startsWith(home + u'/')))
+        return u'~' + path.mid(home.size());
+    return path;
 }

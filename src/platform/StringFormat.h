@@ -12,3 +12,6 @@ QString formatString(const QString& format, const QVariantList& arguments);
 template <typename... Args> QString formatString(const QString& format, const Args&... arguments) {
     return formatString(format, QVariantList{QVariant::fromValue(arguments)...});
 }
+
+// A path as the user reads it: the home folder written as "~".
+QString pathForDisplay(const QString& path);

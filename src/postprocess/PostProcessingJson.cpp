@@ -49,5 +49,6 @@ QJsonObject PostProcessingJson::describe(const PostProcessingRecord& record) {
         {"rule", textOrNull(record.rule)},
         {"target", textOrNull(record.target)},
         {"extraction", record.extraction ? describeExtraction(*record.extraction) : QJsonValue()},
-        {"deletedFiles", QJsonArray::fromStringList(deleted)}};
+        {"deletedFiles", QJsonArray::fromStringList(deleted)},
+        {"keptDamagedCopies", QJsonArray::fromStringList(record.keptDamagedCopies)}};
 }

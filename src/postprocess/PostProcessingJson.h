@@ -10,7 +10,9 @@
 //   {"action": "none"|"rule"|"extract", "rule": name or null, "target": name or null,
 //    "extraction": {"outcome": "success"|"failed"|"canceled", "outputPath": path or null,
 //                   "error": text or null} or null,
-//    "deletedFiles": [recovery files, then removed volumes, by name]}
+//    "deletedFiles": [damaged copies and recovery files moved to the trash, then removed
+//                     volumes, by name],
+//    "keptDamagedCopies": [damaged copies a repair left, kept with "KeepBrokenFiles" on]}
 class PostProcessingJson {
 public:
     static QJsonObject describe(const PostProcessingRecord& record);

@@ -16,4 +16,5 @@ struct PostProcessingRecord {
     QString target;                        // the rule's file, or the archive's first volume
     std::optional<UnrarResult> extraction; // set once an extraction was set up
     QStringList deletedFiles;              // recovery files moved to the trash, by name
+    QStringList keptDamagedCopies;         // damaged copies a repair left, kept as asked
 };

@@ -4,6 +4,7 @@
 #include "app/UnattendedSupport.h"
 #include "platform/MainThread.h"
 #include "platform/Preferences.h"
+#include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/ThreadName.h"
@@ -142,6 +143,7 @@ void UnrarProgressionController::onCancelButton() {
 // ---- Events from the glue --------------------------------------------------
 
 void UnrarProgressionController::unrarLibGlueStartedUnrar(VLMUnrarLibGlue*) {
+    m_progressClock.start();
     if (m_view)
         m_view->setIndeterminate();
 }
@@ -154,7 +156,18 @@ void UnrarProgressionController::unrarLibGlueProgress(VLMUnrarLibGlue*, double p
     if (progress >= 0.0 && std::isfinite(progress))
         m_view->setProgress(progress);
     m_view->setCurrentFileText(
-        formatString(QStringLiteral("%@ - %@"), sizeText(byteCount), currentFile));
+        formatString(QStringLiteral("%@ - %@"), amountText(progress, byteCount), currentFile));
+}
+
+// "523 MB of 1.2 GB (43 % – about 2 min left)"; the total follows from the
+// share done, which the glue measures against the archive's unpacked size.
+QString UnrarProgressionController::amountText(double progress, qint64 byteCount) const {
+    if (!(progress > 0.0) || !std::isfinite(progress))
+        return sizeText(byteCount);
+    const auto total = qint64(std::llround(double(byteCount) / std::min(progress, 1.0)));
+    return formatString(localized("UnrarAmountOfTotal"), ProgressTexts::sizeText(byteCount),
+                        ProgressTexts::sizeText(total),
+                        ProgressTexts::percentText(progress, m_progressClock.elapsed()));
 }
 
 QString UnrarProgressionController::sizeText(qint64 byteCount) {

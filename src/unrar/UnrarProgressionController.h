@@ -3,6 +3,7 @@
 #include "unrar/UnrarResult.h"
 #include "unrar/VLMUnrarLibGlueDelegate.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -71,6 +72,7 @@ public:
 private:
     UnrarProgressionController() = default;
 
+    QString amountText(double progress, qint64 byteCount) const;
     void createUI(DocumentWindowInterface* docWindow, const QString& archivePath);
     void probePasswordsThenStart(const QStringList& candidates);
     void startGlue();
@@ -94,4 +96,6 @@ private:
     bool m_ended = false;
     std::optional<QString> m_knownPassword;
     UnrarResult m_result;
+    // Since the extraction proper began, for the time left.
+    QElapsedTimer m_progressClock;
 };

@@ -7,6 +7,7 @@ target_sources(velmora_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PARTableView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParWindowController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResultLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StatisticsPanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StatusLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StatusTexts.cpp

@@ -5,6 +5,8 @@
 #include "window/StatusTexts.h"
 #include "window/WindowIcons.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QSet>
 #include <algorithm>
 #include <iterator>
@@ -163,6 +165,24 @@ QList<int> FileTableModel::getNotOKFiles() const {
     return rows;
 }
 
+int FileTableModel::firstProblemRow() const {
+    Lock lock(fileStatusDictLock);
+    for (int row = 0; row < fileStatusDictKeys.size(); ++row) {
+        switch (fileStatusDict.value(fileStatusDictKeys[row]).fileStatus()) {
+        case FileCode::Damaged:
+        case FileCode::Missing:
+        case FileCode::MissingRecoverable:
+        case FileCode::MissingUnrecoverable:
+        case FileCode::DamagedRecoverable:
+        case FileCode::DamagedUnrecoverable:
+            return row;
+        default:
+            break;
+        }
+    }
+    return -1;
+}
+
 int FileTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : numberOfRowsInTableView();
 }
@@ -184,12 +204,21 @@ QVariant FileTableModel::objectValue(int column, int row, int role) const {
     if (row < subjects)
         return subjectValue(fileStatusDict.value(fileStatusDictKeys[row]), column, role);
     if (row == subjects)
-        return column == IconColumn ? okIconValue(role) : QVariant();
+        return QVariant();
     const QString& name = pxxFileStatusDictKeys[row - subjects - 1];
     return recoveryValue(pxxFileStatusDict.value(name), column, role);
 }
 
+// A file that left the folder is drawn in the palette's disabled text colour.
+QVariant FileTableModel::removedForeground(const FileStatus& record) {
+    if (record.removal() == FileStatus::Removal::None)
+        return QVariant();
+    return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+}
+
 QVariant FileTableModel::subjectValue(const FileStatus& record, int column, int role) const {
+    if (role == Qt::ForegroundRole)
+        return removedForeground(record);
     const bool textRole = role == Qt::DisplayRole || role == Qt::ToolTipRole;
     if (column == FileColumn && textRole)
         return record.filename();
@@ -198,24 +227,28 @@ QVariant FileTableModel::subjectValue(const FileStatus& record, int column, int 
     if (column == IconColumn && role == IconNameRole)
         return StatusTexts::FilestatusAsSymbol(record);
     if (column == IconColumn && role == Qt::DecorationRole)
-        return WindowIcons::bundled(StatusTexts::FilestatusAsSymbol(record));
+        return iconValue(StatusTexts::FilestatusAsSymbol(record));
     return QVariant();
 }
 
+QVariant FileTableModel::iconValue(const QString& name) {
+    return name.isEmpty() ? QVariant() : QVariant(WindowIcons::bundled(name));
+}
+
 QVariant FileTableModel::recoveryValue(const FileStatus& record, int column, int role) const {
+    if (role == Qt::ForegroundRole)
+        return removedForeground(record);
     const bool textRole = role == Qt::DisplayRole || role == Qt::ToolTipRole;
     if (column == FileColumn && textRole)
         return record.filename();
     if (column == StatusColumn && textRole)
         return StatusTexts::PxxFileStatusAsText(record, m_parType);
-    return column == IconColumn ? okIconValue(role) : QVariant();
-}
-
-QVariant FileTableModel::okIconValue(int role) {
+    if (column != IconColumn || record.removal() != FileStatus::Removal::None)
+        return QVariant();
     if (role == IconNameRole)
         return StatusTexts::kFileOKIcon;
     if (role == Qt::DecorationRole)
-        return WindowIcons::bundled(StatusTexts::kFileOKIcon);
+        return iconValue(StatusTexts::kFileOKIcon);
     return QVariant();
 }
 

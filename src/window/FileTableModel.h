@@ -39,6 +39,8 @@ public:
     int rowOfSubjectFile(const QString& name) const;
     // Rows of the set's files that are damaged or missing and not (yet) restorable.
     QList<int> getNotOKFiles() const;
+    // The first of the set's files that is damaged or missing; -1 when none is.
+    int firstProblemRow() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -55,7 +57,8 @@ private:
     QVariant objectValue(int column, int row, int role) const;
     QVariant subjectValue(const FileStatus& record, int column, int role) const;
     QVariant recoveryValue(const FileStatus& record, int column, int role) const;
-    static QVariant okIconValue(int role);
+    static QVariant iconValue(const QString& name);
+    static QVariant removedForeground(const FileStatus& record);
 
     FileStatusMap fileStatusDict;
     QStringList fileStatusDictKeys;

@@ -81,12 +81,15 @@ void PARTableView::AddFiles(const QStringList& paths) {
     if (mPARDocument == nullptr || !mPARDocument->checkRoomForFiles(int(paths.size())))
         return;
     int skipped = 0;
+    QStringList refused;
     for (const QString& path : paths) {
-        if (mPARDocument->CanFileBeAdded(path) == 1 &&
-            mPARDocument->m_PARIsRunning() == RunKind::None)
+        if (mPARDocument->CanFileBeAdded(path) != 1)
+            refused.append(path);
+        else if (mPARDocument->m_PARIsRunning() == RunKind::None)
             skipped += mPARDocument->AddFile(path, false);
     }
     mPARDocument->UpdateUI();
+    mPARDocument->reportFilesNotAdded(refused);
     if (skipped > 0)
         VLMLRunInformationalAlertPanel(
             QString(), StringTables::localized(QStringLiteral("ResourceForkWarning")), QString(),

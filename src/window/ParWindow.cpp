@@ -2,6 +2,7 @@
 
 #include "window/OutputDrawer.h"
 #include "window/PARTableView.h"
+#include "window/ResultLine.h"
 #include "window/StatisticsPanel.h"
 #include "window/StatusLine.h"
 
@@ -17,7 +18,8 @@ ParWindow::ParWindow(QWidget* parent)
       m_par1StatisticsView(new StatisticsPanel(StatisticsPanel::Kind::Par1, this)),
       m_par2StatisticsView(new StatisticsPanel(StatisticsPanel::Kind::Par2, this)),
       m_progression(new QProgressBar(this)), m_statusLine(new StatusLine(this)),
-      m_drawer(new OutputDrawer(this)), m_outputButton(new QPushButton(this)) {
+      m_drawer(new OutputDrawer(this)), m_outputButton(new QPushButton(this)),
+      m_resultLine(new ResultLine(this)) {
     m_toolbar->setObjectName(QStringLiteral("VelmoraDocToolbar3"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
@@ -61,6 +63,7 @@ QWidget* ParWindow::makeFooter() {
     grid->addWidget(m_statusLine, 0, 1, 1, 2);
     grid->addWidget(m_progression, 1, 1);
     grid->addWidget(m_outputButton, 1, 2);
+    grid->addWidget(m_resultLine, 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     return footer;
 }

@@ -8,6 +8,7 @@ class PARTableView;
 class QProgressBar;
 class QPushButton;
 class QToolBar;
+class ResultLine;
 class StatisticsPanel;
 class StatusLine;
 
@@ -32,6 +33,7 @@ public:
     StatusLine* statusLine() const { return m_statusLine; }
     OutputDrawer* drawer() const { return m_drawer; }
     QPushButton* outputButton() const { return m_outputButton; }
+    ResultLine* resultLine() const { return m_resultLine; }
 
 signals:
     // Receivers ignore the event to keep the window open.
@@ -55,4 +57,5 @@ private:
     StatusLine* m_statusLine;
     OutputDrawer* m_drawer;
     QPushButton* m_outputButton;
+    ResultLine* m_resultLine;
 };

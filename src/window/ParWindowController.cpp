@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr const char* kUsualToolTip = "velmoraUsualToolTip";
+
 DocumentAction documentActionFor(const QString& action) {
     static const QHash<QString, DocumentAction> actions = {
         {QStringLiteral("PerformRetryRecovery:"), DocumentAction::RetryRecovery},
@@ -124,7 +126,20 @@ void ParWindowController::validateToolbarItems() {
         return;
     for (QAction* item : m_velmora->toolbarDelegate()->items())
         item->setEnabled(validateToolbarItem(item->data().toString()));
+    explainRetryRecovery();
     m_window->setWindowTitle(windowTitleForDocumentDisplayName(displayName(), mParType));
+}
+
+// A Verify Again that cannot run says why in its tooltip.
+void ParWindowController::explainRetryRecovery() {
+    for (QAction* item : m_velmora->toolbarDelegate()->items()) {
+        if (item->data().toString() != QLatin1String("PerformRetryRecovery:"))
+            continue;
+        if (!item->property(kUsualToolTip).isValid())
+            item->setProperty(kUsualToolTip, item->toolTip());
+        const QString problem = m_document->retryRecoveryProblem();
+        item->setToolTip(problem.isNull() ? item->property(kUsualToolTip).toString() : problem);
+    }
 }
 
 // ---- Closing ---------------------------------------------------------------

@@ -59,6 +59,7 @@ private:
     void windowCloseRequested(QCloseEvent* event);
     void finishClosing();
     QString displayName() const;
+    void explainRetryRecovery();
 
     std::shared_ptr<MyDocument> m_document;
     int mParType;

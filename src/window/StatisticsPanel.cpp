@@ -1,6 +1,8 @@
 #include "StatisticsPanel.h"
 
+#include "platform/StringFormat.h"
 #include "platform/StringTables.h"
+#include "window/StatusTexts.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -21,8 +23,10 @@ StatisticsPanel::StatisticsPanel(Kind kind, QWidget* parent)
         setObjectName(QStringLiteral("par2StatisticsView"));
         addField(0, 0, QStringLiteral("StatGoodFiles"), QStringLiteral("par2NumGoodFiles"));
         addField(1, 0, QStringLiteral("StatTotalFiles"), QStringLiteral("par2NumTotalFiles"));
-        addField(0, 1, QStringLiteral("StatMissingBlocks"), QStringLiteral("par2NumMissingBlocks"));
-        addField(1, 1, QStringLiteral("StatMissingBytes"), QStringLiteral("par2NumMissingBytes"));
+        addField(0, 1, QStringLiteral("StatUnavailableBlocks"),
+                 QStringLiteral("par2NumUnavailableBlocks"));
+        addField(2, 0, QStringLiteral("StatMissingBlocks"), QStringLiteral("par2NumMissingBlocks"));
+        addField(2, 1, QStringLiteral("StatMissingBytes"), QStringLiteral("par2NumMissingBytes"));
     }
     // A gap between the two pairs of columns.
     m_layout->setColumnMinimumWidth(2, 16);
@@ -31,6 +35,7 @@ StatisticsPanel::StatisticsPanel(Kind kind, QWidget* parent)
 
 void StatisticsPanel::addField(int row, int pair, const QString& captionKey, const QString& field) {
     auto* caption = new QLabel(StringTables::localized(captionKey), this);
+    caption->setObjectName(field + QStringLiteral("Caption"));
     auto* value = new QLabel(this);
     value->setObjectName(field);
     value->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
@@ -52,12 +57,24 @@ void StatisticsPanel::showStatistics(const StatisticsRecord& statistics) {
         setValue(QStringLiteral("numPxxFiles"), count(StatisticsRecord::RecoveryVolumesFound));
         return;
     }
+    // The blocks still needed, and the data they stand for, only matter when
+    // repair is impossible.
     const qint64 missingBytes = qint64(statistics[StatisticsRecord::BlockSize]) *
                                 qint64(statistics[StatisticsRecord::MissingBlocks]);
     setValue(QStringLiteral("par2NumGoodFiles"), count(StatisticsRecord::IntactFiles));
+    setValue(QStringLiteral("par2NumUnavailableBlocks"),
+             locale.toString(qulonglong(statistics.unavailableBlocks)));
     setValue(QStringLiteral("par2NumMissingBlocks"), count(StatisticsRecord::MissingBlocks));
-    setValue(QStringLiteral("par2NumMissingBytes"), locale.toString(missingBytes));
+    setValue(QStringLiteral("par2NumMissingBytes"), StatusTexts::SizeText(missingBytes),
+             formatString(StringTables::localized(QStringLiteral("StatExactBytes")),
+                          locale.toString(missingBytes)));
     setValue(QStringLiteral("par2NumTotalFiles"), count(StatisticsRecord::TotalFiles));
+    const bool moreNeeded = statistics[StatisticsRecord::MissingBlocks] > 0;
+    for (const QString& field :
+         {QStringLiteral("par2NumMissingBlocks"), QStringLiteral("par2NumMissingBytes")}) {
+        findChild<QLabel*>(field)->setVisible(moreNeeded);
+        findChild<QLabel*>(field + QStringLiteral("Caption"))->setVisible(moreNeeded);
+    }
 }
 
 QString StatisticsPanel::valueOf(const QString& field) const {
@@ -65,7 +82,19 @@ QString StatisticsPanel::valueOf(const QString& field) const {
     return label != nullptr ? label->text() : QString();
 }
 
-void StatisticsPanel::setValue(const QString& field, const QString& text) {
-    if (auto* label = findChild<QLabel*>(field))
+void StatisticsPanel::setValue(const QString& field, const QString& text, const QString& toolTip) {
+    if (auto* label = findChild<QLabel*>(field)) {
         label->setText(text);
+        label->setToolTip(toolTip);
+    }
+}
+
+bool StatisticsPanel::isFieldShown(const QString& field) const {
+    const auto* label = findChild<QLabel*>(field);
+    return label != nullptr && !label->isHidden();
+}
+
+QString StatisticsPanel::toolTipOf(const QString& field) const {
+    const auto* label = findChild<QLabel*>(field);
+    return label != nullptr ? label->toolTip() : QString();
 }

@@ -2,6 +2,7 @@
 
 #include "document/MyDocument.h"
 #include "par1/Par1StatusText.h"
+#include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 
@@ -19,8 +20,22 @@ int parTypeOf(const MyDocument& document) {
     return document.parType() == ParType::Par1 ? kPar1 : kPar2;
 }
 
+QString RemovalText(const FileStatus& record) {
+    switch (record.removal()) {
+    case FileStatus::Removal::MovedToTrash:
+        return text(QStringLiteral("FileMovedToTrash"));
+    case FileStatus::Removal::Deleted:
+        return text(QStringLiteral("FileDeleted"));
+    case FileStatus::Removal::None:
+        break;
+    }
+    return QString();
+}
+
 // Status 3 names the file the data was found in; without that name it says nothing.
 QString FileStatusAsText(const FileStatus& record) {
+    if (record.removal() != FileStatus::Removal::None)
+        return RemovalText(record);
     const QString format = text(QStringLiteral("FileStatus%1").arg(record.fileStatus()));
     if (record.fileStatus() != FileCode::FoundUnderOtherName)
         return format;
@@ -30,6 +45,8 @@ QString FileStatusAsText(const FileStatus& record) {
 }
 
 QString PxxFileStatusAsText(const FileStatus& record, int parType) {
+    if (record.removal() != FileStatus::Removal::None)
+        return RemovalText(record);
     if (parType == kPar1)
         return record.fileStatus() == FileCode::Intact ? text(QStringLiteral("PxxFileStatus1"))
                                                        : QString();
@@ -46,7 +63,10 @@ QString PxxFileStatusAsText(const FileStatus& record, int parType) {
                             : formatString(text(QStringLiteral("PxxFileStatus7")), blocks, target);
 }
 
+// A file that is gone shows no state: not even OK.
 QString FilestatusAsSymbol(const FileStatus& record) {
+    if (record.removal() != FileStatus::Removal::None)
+        return QString();
     if (!record.fileInVolumeSet())
         return kFileNotInVolumeSetIcon;
     switch (record.fileStatus()) {
@@ -70,6 +90,21 @@ QString DocumentStatusText(int32_t status, int parType, const StatisticsRecord& 
     if (status == DocStatus::RepairImpossible)
         return text(QStringLiteral("DocStatus4B"));
     return text(QStringLiteral("DocStatus%1").arg(status));
+}
+
+QString StoppedText(const QStringList& restoredFiles) {
+    if (restoredFiles.isEmpty())
+        return text(QStringLiteral("DocStatus3"));
+    return formatString(text(QStringLiteral("StoppedFilesPutBack")),
+                        restoredFiles.join(QStringLiteral(", ")));
+}
+
+QString ProgressText(int percent, qint64 elapsedMs) {
+    return ProgressTexts::percentText(percent / 100.0, elapsedMs);
+}
+
+QString SizeText(qint64 bytes) {
+    return ProgressTexts::sizeText(bytes);
 }
 
 } // namespace StatusTexts

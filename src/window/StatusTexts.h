@@ -4,6 +4,7 @@
 #include "document/StatisticsRecord.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 class MyDocument;
@@ -29,5 +30,11 @@ QString PxxFileStatusAsText(const FileStatus& record, int parType);
 QString FilestatusAsSymbol(const FileStatus& record);
 
 QString DocumentStatusText(int32_t status, int parType, const StatisticsRecord& statistics);
+// A stopped run, with the files it put back as they were.
+QString StoppedText(const QStringList& restoredFiles);
+// "42 %", then, once it can be estimated, the time left.
+QString ProgressText(int percent, qint64 elapsedMs);
+// A size in human units ("1.2 GB").
+QString SizeText(qint64 bytes);
 
 } // namespace StatusTexts

@@ -10,14 +10,17 @@
 #include "window/OutputDrawer.h"
 #include "window/PARTableView.h"
 #include "window/ParWindow.h"
+#include "window/ResultLine.h"
 #include "window/StatisticsPanel.h"
 #include "window/StatusLine.h"
 #include "window/StatusTexts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolBar>
 
 namespace {
 constexpr int kDefaultFileColumnWidth = 320;
@@ -112,17 +115,21 @@ void VelmoraController::FileStatusChanged(MyDocument* document, const DocumentFi
     emit displayStateChanged();
 }
 
-// The list follows the files as the helper reports them, unless a file found
-// under another name asks to be shown.
+// The first damaged or missing file stays in view; without one the list
+// follows the set's files as the helper reports them. A file found under
+// another name asks to be shown first.
 void VelmoraController::FileStatusUI_Update(const StatisticsRecord& statistics,
                                             const QString& emphasizeKey) {
     statisticsPanel()->showStatistics(statistics);
     const int rows = m_model->numberOfRowsInTableView();
     const int emphasized = emphasizeKey.isEmpty() ? -1 : m_model->rowOfSubjectFile(emphasizeKey);
+    const int problem = m_model->firstProblemRow();
     if (emphasized >= 0)
         m_table->scrollTo(m_model->index(emphasized, FileTableModel::FileColumn));
-    else if (rows > m_PreviousRows)
-        m_table->scrollToBottom();
+    else if (problem >= 0)
+        m_table->scrollTo(m_model->index(problem, FileTableModel::FileColumn));
+    else if (rows > m_PreviousRows && m_model->subjectCount() > 0)
+        m_table->scrollTo(m_model->index(m_model->subjectCount() - 1, FileTableModel::FileColumn));
     m_PreviousRows = rows;
 }
 
@@ -130,21 +137,59 @@ void VelmoraController::StatusChanged(MyDocument* document, int32_t newStatus) {
     const StatisticsRecord statistics = document->statistics();
     if (newStatus == DocStatus::ReadyToCreate)
         statisticsPanel()->showStatistics(statistics);
-    m_window->statusLine()->showStatus(
-        newStatus,
-        StatusTexts::DocumentStatusText(newStatus, StatusTexts::parTypeOf(*document), statistics));
+    if (DocStatus::isRunInProgress(newStatus) && newStatus != DocStatus::Repairing) {
+        m_window->resultLine()->showResult(QString(), QString());
+        m_progressClock.invalidate();
+    }
+    QString text =
+        StatusTexts::DocumentStatusText(newStatus, StatusTexts::parTypeOf(*document), statistics);
+    if (newStatus == DocStatus::Aborted)
+        text = StatusTexts::StoppedText(document->filesRestoredAfterStop());
+    m_window->statusLine()->showStatus(newStatus, text);
+    showProgressOutcome(newStatus);
     m_table->updateActions();
     emit displayStateChanged();
+}
+
+// Shown at once: the helper may take a moment to stop.
+void VelmoraController::StopRequested(MyDocument*) {
+    m_window->statusLine()->showStatus(DocStatus::Idle,
+                                       StringTables::localized(QStringLiteral("StatusStopping")));
+    emit displayStateChanged();
+    m_window->statusLine()->repaint();
+    m_window->toolbar()->repaint();
+}
+
+void VelmoraController::ResultChanged(MyDocument*, const QString& text, const QString& path) {
+    m_window->resultLine()->showResult(text, path);
+}
+
+// The bar ends in the status line's colour, so success and failure look
+// different; while a run goes it has the palette's own.
+void VelmoraController::showProgressOutcome(int32_t status) {
+    QProgressBar* bar = m_window->progression();
+    QPalette colours = QApplication::palette();
+    const QColor outcome = StatusLine::colourFor(DocStatus::displayClass(status), colours);
+    if (outcome.isValid() && !DocStatus::isRunInProgress(status))
+        colours.setColor(QPalette::Highlight, outcome);
+    bar->setPalette(colours);
 }
 
 void VelmoraController::ProgressionChanged(MyDocument*, int32_t newProgression) {
     QProgressBar* bar = m_window->progression();
     if (newProgression < 0) {
         bar->setRange(0, 0);
+        bar->setTextVisible(false);
         return;
     }
+    const int percent = qBound(0, int(newProgression), 100);
+    if (!m_progressClock.isValid() && percent < 100)
+        m_progressClock.start();
     bar->setRange(0, 100);
-    bar->setValue(bar->maximum() * qBound(0, int(newProgression), 100) / 100);
+    bar->setValue(percent);
+    bar->setTextVisible(true);
+    bar->setFormat(StatusTexts::ProgressText(
+        percent, m_progressClock.isValid() ? m_progressClock.elapsed() : 0));
 }
 
 void VelmoraController::ParOutputChanged(MyDocument*, const QString& output) {

@@ -3,6 +3,7 @@
 #include "document/DocumentWindowInterface.h"
 #include "document/StatisticsRecord.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -46,6 +47,8 @@ public:
     void ParOutputChanged(MyDocument* document, const QString& output) override;
     void ParOutputAppended(MyDocument* document, const QString& addedText) override;
     void RefreshUI() override;
+    void StopRequested(MyDocument* document) override;
+    void ResultChanged(MyDocument* document, const QString& text, const QString& path) override;
     QStringList SelectedFiles() const override;
     int NumSelectedFiles() const override;
     void NoSelection() override;
@@ -79,6 +82,7 @@ private:
     void removeUnusedStatisticsPanel(int parType);
     void fileColumnResized(int column);
     void updateOutputButton();
+    void showProgressOutcome(int32_t status);
     void growForDrawer(int drawerWidth);
     void shrinkAfterDrawer();
 
@@ -96,4 +100,6 @@ private:
     bool m_fileColumnChanged = false;
     DocToolbarDelegate* m_TBDelegate = nullptr;
     QTimer m_layoutSaveTimer;
+    // Since the run's first reported percentage, for the time left.
+    QElapsedTimer m_progressClock;
 };

@@ -4,6 +4,7 @@
 #include "app/DocumentTypes.h"
 #include "app/PARDocumentController.h"
 #include "platform/Preferences.h"
+#include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "preferences/PreferenceKeys.h"
@@ -126,7 +127,11 @@ TEST_F(UnrarControllerTest, SuccessShowsProgressNotifiesAndDeletesTheVolumes) {
         QStringList({"view:window:film.part1.rar", "status:" + localized("UnrarStatus1"),
                      "indeterminate", "status:" + localized("UnrarStatus2"), "indeterminate"}));
     EXPECT_TRUE(presenter.calls.contains("progress:1"));
-    EXPECT_TRUE(presenter.calls.contains("file:2 KB - film/a.bin"));
+    // The amount done out of the archive's total, with the share.
+    const QString all = ProgressTexts::sizeText(3000);
+    EXPECT_TRUE(presenter.calls.contains(
+        "file:" + formatString(localized("UnrarAmountOfTotal"), all, all, QStringLiteral("100 %")) +
+        " - film/a.bin"));
     EXPECT_EQ(presenter.calls.mid(presenter.calls.size() - 2), QStringList({"ended", "close"}));
 
     ASSERT_EQ(m_notifications.notices.size(), 1);

@@ -152,7 +152,7 @@ TEST(CreateOutputReaderTest, ProgressAndDoneFilesFollowTheProcessingLines) {
         model.m_ParMainOutput += chunk;
         reader.DetermineGenerateStateFromParOutput();
     };
-    feed("Opening: a\nConstructing: 50.0%\n");
+    feed("Opening: a\nOpening: b\nConstructing: 50.0%\n");
     EXPECT_EQ(model.m_Progress, 0);
     EXPECT_EQ(model.m_FileStatus["a"].fileStatus(), FileCode::ToBeProtected);
     feed("Processing: 12.5%\nProcessing: 49.");
@@ -178,6 +178,7 @@ TEST(CreateOutputReaderTest, ProgressAndDoneFilesFollowTheProcessingLines) {
     EXPECT_FALSE(reader.DetermineFinalStatusAfterGenerate(true));
     EXPECT_EQ(model.m_DocumentStatus, DocStatus::Created);
     EXPECT_EQ(model.m_FileStatus["b"].fileStatus(), FileCode::Intact);
+    EXPECT_FALSE(model.m_FileStatus.contains("c")) << "par2 never opened it";
 }
 
 TEST(StrayVolumesTest, OnlyTheFilesPar2WritesForTheSetAreRemoved) {

@@ -44,7 +44,7 @@ TEST_F(FileTableTest, SetFilesThenSeparatorThenRecoveryFilesInNameOrder) {
     EXPECT_EQ(model()->separatorRow(), 3);
     EXPECT_EQ(cell(3, Column::FileColumn), "");
     EXPECT_EQ(cell(3, Column::StatusColumn), "");
-    EXPECT_EQ(cell(3, Column::IconColumn, FileTableModel::IconNameRole), "FileOKIcon");
+    EXPECT_EQ(cell(3, Column::IconColumn, FileTableModel::IconNameRole), "");
     EXPECT_EQ(cell(4, Column::FileColumn), "set.par2");
     EXPECT_EQ(cell(4, Column::StatusColumn), localized("PxxFileStatus2"));
     EXPECT_EQ(cell(5, Column::StatusColumn), formatString(localized("PxxFileStatus5"), 2));

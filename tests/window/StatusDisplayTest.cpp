@@ -1,4 +1,5 @@
 #include "WindowTestSupport.h"
+#include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "window/StatisticsPanel.h"
@@ -76,15 +77,25 @@ TEST_F(StatusDisplayTest, Par2PanelShowsFilesBlocksAndMissingBytes) {
     EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumGoodFiles")), "7");
     EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumTotalFiles")), "9");
     EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumMissingBlocks")), "3");
-    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumMissingBytes")), "300");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumMissingBytes")), ProgressTexts::sizeText(300));
+    EXPECT_TRUE(panel->isFieldShown(QStringLiteral("par2NumMissingBytes")));
 
-    // A product beyond 32 bits, shown as soon as a set being built changes.
+    // A product beyond 32 bits, shown as soon as a set being built changes: in
+    // human units, the exact figure in the tooltip.
     document->setStatistics(statistics(
         {{StatisticsRecord::BlockSize, 4000000}, {StatisticsRecord::MissingBlocks, 3000}}));
     document->setm_DocumentStatus(DocStatus::ReadyToCreate);
-    EXPECT_EQ(
-        panel->valueOf(QStringLiteral("par2NumMissingBytes")).remove(QLocale().groupSeparator()),
-        "12000000000");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumMissingBytes")),
+              ProgressTexts::sizeText(12000000000));
+    EXPECT_TRUE(panel->toolTipOf(QStringLiteral("par2NumMissingBytes"))
+                    .remove(QLocale().groupSeparator())
+                    .contains("12000000000"));
+
+    // Nothing more is needed: the figures about needed blocks go.
+    document->setStatistics(statistics({{StatisticsRecord::BlockSize, 100}}));
+    document->setm_DocumentStatus(DocStatus::Repaired);
+    document->setm_DocumentStatus(DocStatus::ReadyToCreate);
+    EXPECT_FALSE(panel->isFieldShown(QStringLiteral("par2NumMissingBlocks")));
 }
 
 TEST_F(StatusDisplayTest, Par1PanelShowsFileCountsAndVolumes) {

@@ -1,0 +1,213 @@
+#include "../par2/Par2TestSupport.h"
+#include "EventLoopWait.h"
+#include "SampleSets.h"
+#include "TestEnvironment.h"
+#include "WindowTestSupport.h"
+#include "app/PARDocumentController.h"
+#include "par2/PAR2Document.h"
+#include "platform/Preferences.h"
+#include "platform/ProgressTexts.h"
+#include "platform/StringFormat.h"
+#include "platform/StringTables.h"
+#include "preferences/PreferenceKeys.h"
+#include "window/DocToolbarDelegate.h"
+#include "window/ResultLine.h"
+#include "window/StatisticsPanel.h"
+#include "window/StatusLine.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+
+namespace {
+
+QString localized(const char* key) {
+    return StringTables::localized(QString::fromLatin1(key));
+}
+
+FileStatus removed(const QString& name, int32_t status, FileStatus::Removal removal) {
+    FileStatus record(name, status);
+    record.setRemoval(removal);
+    return record;
+}
+
+using Column = FileTableModel::Column;
+
+class WindowTruthTest : public WindowTest {};
+
+// A file that left the folder is never shown as OK: its own text, no state
+// icon, the palette's disabled colour.
+TEST_F(WindowTruthTest, FilesThatLeftTheFolderSaySoAndAreDimmed) {
+    open();
+    FileStatusMap files = filesWithStatus({{"kept.rar", FileCode::Intact}});
+    files.insert("a.rar", removed("a.rar", FileCode::Repaired, FileStatus::Removal::MovedToTrash));
+    files.insert("b.rar", removed("b.rar", FileCode::Intact, FileStatus::Removal::Deleted));
+    FileStatus volume = recoveryFile("set.vol0+1.par2", 1);
+    volume.setRemoval(FileStatus::Removal::MovedToTrash);
+    document->showFiles(files, {{volume.filename(), volume}});
+
+    const QBrush dimmed = QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+    EXPECT_EQ(cell(0, Column::StatusColumn), localized("FileMovedToTrash"));
+    EXPECT_EQ(cell(0, Column::IconColumn, FileTableModel::IconNameRole), "");
+    EXPECT_EQ(model()->index(0, Column::FileColumn).data(Qt::ForegroundRole).value<QBrush>(),
+              dimmed);
+    EXPECT_EQ(cell(1, Column::StatusColumn), localized("FileDeleted"));
+    EXPECT_EQ(cell(2, Column::StatusColumn), localized("FileStatus1"));
+    EXPECT_EQ(cell(2, Column::IconColumn, FileTableModel::IconNameRole), "FileOKIcon");
+    EXPECT_FALSE(model()->index(2, Column::FileColumn).data(Qt::ForegroundRole).isValid());
+    EXPECT_EQ(cell(3, Column::IconColumn, FileTableModel::IconNameRole), "") << "separator";
+    EXPECT_EQ(cell(4, Column::StatusColumn), localized("FileMovedToTrash"));
+    EXPECT_EQ(cell(4, Column::IconColumn, FileTableModel::IconNameRole), "");
+}
+
+// The result stays in the window until the next run, with its buttons only
+// while the result is on disk.
+TEST_F(WindowTruthTest, TheResultLineSaysWhereTheResultWent) {
+    open();
+    ResultLine* line = window()->resultLine();
+    EXPECT_TRUE(line->isHidden());
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("holiday"));
+    velmora()->ResultChanged(document.get(), QStringLiteral("Extracted to ~/holiday"), folder);
+    EXPECT_FALSE(line->isHidden());
+    EXPECT_EQ(line->text(), "Extracted to ~/holiday");
+    EXPECT_FALSE(line->openFolderButton()->isHidden());
+    EXPECT_FALSE(line->revealButton()->isHidden());
+
+    velmora()->ResultChanged(document.get(), QStringLiteral("Extracted"), folder + "/gone");
+    EXPECT_TRUE(line->openFolderButton()->isHidden());
+    document->setm_DocumentStatus(DocStatus::Verifying);
+    EXPECT_TRUE(line->isHidden());
+}
+
+TEST_F(WindowTruthTest, StatusColoursStayReadableOnADarkPalette) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    for (auto displayClass : {DocStatus::DisplayClass::Success, DocStatus::DisplayClass::Failure,
+                              DocStatus::DisplayClass::Waiting}) {
+        const QColor colour = StatusLine::colourFor(displayClass, dark);
+        EXPECT_GT(colour.lightnessF(), 0.5);
+        EXPECT_LT(StatusLine::colourFor(displayClass, QPalette(Qt::white)).lightnessF(), 0.5);
+    }
+}
+
+QAction* verifyAgainItem(ParWindowController& controller) {
+    for (QAction* item : controller.velmoraController()->toolbarDelegate()->items()) {
+        if (item->data().toString() == QLatin1String("PerformRetryRecovery:"))
+            return item;
+    }
+    return nullptr;
+}
+
+// A real repair with the clean-up on: the recovery files and the damaged copy
+// go to the trash, and the window says so instead of OK.
+TEST(WindowTruthRealTest, AfterTheCleanUpTheWindowShowsWhatIsLeft) {
+    Preferences::setBool(PrefKey::AutoDeletePnn, true);
+    Preferences::setBool(PrefKey::KeepBrokenFiles, false);
+    Preferences::setBool(PrefKey::AutoPostProcess, false);
+    PARDocumentController documents;
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("cleaned"));
+    const QString main = SampleSets::makeDamagedSet(folder);
+    ASSERT_FALSE(main.isEmpty());
+    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    ASSERT_NE(controller, nullptr);
+    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
+    Preferences::setBool(PrefKey::AutoDeletePnn, false);
+    ASSERT_TRUE(spinUntil([&] {
+        const FileTableModel* model = controller->window()->fileStatus()->fileModel();
+        return model->index(model->separatorRow() + 1, Column::StatusColumn).data().toString() ==
+               localized("FileMovedToTrash");
+    }));
+
+    EXPECT_FALSE(QFileInfo::exists(folder + "/chapter2.txt.1")) << "damaged copy";
+    EXPECT_EQ(readFile(folder + "/chapter2.txt"), randomBytes(45000, 2));
+    const FileTableModel* model = controller->window()->fileStatus()->fileModel();
+    for (int row = model->separatorRow() + 1; row < model->rowCount(); ++row)
+        EXPECT_EQ(model->index(row, Column::StatusColumn).data().toString(),
+                  localized("FileMovedToTrash"));
+    EXPECT_EQ(model->index(1, Column::StatusColumn).data().toString(), localized("FileStatus9"));
+
+    controller->validateToolbarItems();
+    QAction* verifyAgain = verifyAgainItem(*controller);
+    ASSERT_NE(verifyAgain, nullptr);
+    EXPECT_FALSE(verifyAgain->isEnabled());
+    EXPECT_EQ(verifyAgain->toolTip(), localized("RetryRecoverySetGone"));
+}
+
+// par2 renames a damaged file to NAME.1 and writes NAME anew; stopped while
+// writing, the file must not stay half-written under its name.
+TEST(WindowTruthRealTest, AStoppedRepairLeavesNoHalfWrittenFile) {
+    PARDocumentController documents;
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("stopped"));
+    const QByteArray original = randomBytes(48 << 20, 7);
+    writeFile(folder + "/big.bin", original);
+    ASSERT_EQ(runPar2In(folder, {"c", "-q", "-q", "-s1048576", "-r4", "--", "set.par2", "big.bin"}),
+              0);
+    damageFile(folder + "/big.bin", 1000);
+    damageFile(folder + "/big.bin", 40 << 20);
+    const QByteArray damaged = readFile(folder + "/big.bin");
+    std::unique_ptr<ParWindowController> controller(
+        SampleSets::openInWindow(documents, folder + "/set.par2"));
+    ASSERT_NE(controller, nullptr);
+    MyDocument& document = *controller->document();
+    ASSERT_TRUE(spinUntil([&] { return QFileInfo::exists(folder + "/big.bin.1"); }, 60000));
+    document.PerformAbortAction();
+    EXPECT_FALSE(document.CanPerformAbortAction());
+    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
+
+    const QByteArray left = readFile(folder + "/big.bin");
+    EXPECT_TRUE(left == damaged || left == original) << "size " << left.size();
+    EXPECT_FALSE(QFileInfo::exists(folder + "/big.bin.1"));
+    if (left == damaged) {
+        EXPECT_EQ(controller->window()->statusLine()->text(),
+                  formatString(localized("StoppedFilesPutBack"), QStringLiteral("big.bin")));
+    }
+}
+
+// The created set's rows are what par2 wrote: a file that vanished before the
+// run is not in it, and each recovery volume shows its blocks.
+TEST(WindowTruthRealTest, ACreatedSetListsWhatWasWritten) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+    Preferences::setInteger(PrefKey::Par2BlockSizeChoice, BlockSizeChoiceValue::Fixed);
+    Preferences::setInteger(PrefKey::Par2BlockSize, 20);
+    PARDocumentController documents;
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("created"));
+    for (const char* name : {"a.bin", "b.bin", "gone.bin"})
+        writeFile(folder + '/' + name, randomBytes(200000, 3));
+    auto document = std::make_shared<PAR2Document>();
+    documents.addDocument(document);
+    document->addFiles({folder + "/a.bin", folder + "/b.bin", folder + "/gone.bin"});
+    auto* controller = new ParWindowController(document);
+    std::unique_ptr<ParWindowController> owner(controller);
+    controller->showWindow();
+    QFile::remove(folder + "/gone.bin");
+    MyDocument::SavePanelField refused{};
+    document->saveToLocation(document->panelUserEnteredFilename("made", "10", &refused));
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            return document->m_DocumentStatus() == DocStatus::Created &&
+                   !document->hasLiveReaders();
+        },
+        60000))
+        << document->ParOutput().toStdString();
+
+    const FileTableModel* model = controller->window()->fileStatus()->fileModel();
+    ASSERT_EQ(model->subjectCount(), 2);
+    EXPECT_EQ(model->subjectFileAt(0), "a.bin");
+    EXPECT_EQ(model->subjectFileAt(1), "b.bin");
+    ASSERT_GT(model->rowCount(), model->separatorRow() + 1);
+    int blocks = 0;
+    for (const FileStatus& volume : document->pxxFileStatusSnapshot()) {
+        EXPECT_TRUE(QFileInfo::exists(folder + '/' + volume.filename()));
+        EXPECT_GT(volume.numRecoveryBlocks(), 0);
+        blocks += volume.numRecoveryBlocks();
+    }
+    EXPECT_GT(blocks, 0);
+    StatisticsPanel* panel = controller->window()->par2StatisticsView();
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumTotalFiles")), "2");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("par2NumGoodFiles")), "2");
+    EXPECT_FALSE(panel->isFieldShown(QStringLiteral("par2NumMissingBlocks")));
+}
+
+} // namespace
