@@ -25,6 +25,8 @@ QString toolLine(const AboutFacts::Tool& tool) {
     if (!tool.found)
         return formatString(text("AboutToolMissing"), tool.name.toHtmlEscaped(),
                             tool.path.toHtmlEscaped());
+    if (tool.version.startsWith(tool.name)) // "par2cmdline version 0.8.1"
+        return tool.version.toHtmlEscaped();
     const QString version = tool.version.isEmpty() ? text("AboutToolFound") : tool.version;
     return tool.name.toHtmlEscaped() + QStringLiteral(": ") + version.toHtmlEscaped();
 }
