@@ -122,14 +122,18 @@ VLMError unknownKind(const QString& path) {
                                    QFileInfo(path).fileName())}});
 }
 
-// A plain path or a file URL; a null string for anything else.
+// A plain path or a file URL; a null string for anything else. Only "file:"
+// and "scheme://" read as URLs, so a relative name with a colon
+// ("part:1.par2") is a file in the working folder.
 QString localPath(const QString& location) {
     if (location.startsWith(QLatin1Char('/')))
         return location;
     const QUrl url(location);
-    if (url.scheme().isEmpty())
-        return QFileInfo(location).absoluteFilePath();
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    if (!url.scheme().isEmpty() && location.contains(QLatin1String("://")))
+        return QString();
+    return QFileInfo(location).absoluteFilePath();
 }
 
 } // namespace
@@ -240,13 +244,15 @@ std::shared_ptr<MyDocument> PARDocumentController::newDocumentOfType(const QStri
 }
 
 // The empty document made at launch goes as soon as a real set opens; several
-// untitled documents are the user's own and stay.
+// untitled documents are the user's own and stay, and so does one that holds
+// files the user added.
 void PARDocumentController::dismissStrayUntitledDoc() {
     std::shared_ptr<MyDocument> stray;
     int count = 0;
     for (const std::shared_ptr<Document>& document : documents()) {
         auto candidate = std::dynamic_pointer_cast<MyDocument>(document);
-        if (candidate && candidate->fileType() == defaultType() && candidate->docIsUntitled()) {
+        if (candidate && candidate->fileType() == defaultType() && candidate->docIsUntitled() &&
+            candidate->numSubjectFiles() == 0 && !candidate->anyProcessRunning()) {
             stray = candidate;
             ++count;
         }

@@ -96,11 +96,14 @@ int runWithWindows(int argc, char** argv) {
     const SingleInstance instance(
         QDBusConnection::sessionBus(),
         [&session](const QStringList& paths) { session.open(paths); },
-        [&controller](const QString& type) { controller.newDocumentOfType(type); });
+        [&session](const QString& type) { session.launchedAgain(type); });
     if (!newType.isNull())
         controller.newDocumentOfType(newType);
     session.openAtLaunch(files);
-    QTimer::singleShot(0, &app, [&session] { session.checkForUpdatesAtLaunch(); });
+    QTimer::singleShot(0, &app, [&session] {
+        if (!session.quitIfNothingShown())
+            session.checkForUpdatesAtLaunch();
+    });
     return QApplication::exec();
 }
 

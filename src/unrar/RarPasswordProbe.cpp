@@ -136,3 +136,8 @@ std::optional<QString> RarPasswordProbe::findPassword(const QString& archivePath
     }
     return std::nullopt;
 }
+
+bool RarPasswordProbe::refuses(const QString& archivePath, const QString& password) {
+    useUtf8FileNamesOnThisThread();
+    return tryPassword(archivePath, password) == Verdict::Refused;
+}

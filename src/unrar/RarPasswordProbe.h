@@ -16,4 +16,7 @@ public:
     // extraction then reports that).
     static std::optional<QString> findPassword(const QString& archivePath,
                                                const QStringList& candidates);
+    // Whether the archive certainly refuses the password: false when it accepts
+    // it, needs none, or cannot be read.
+    static bool refuses(const QString& archivePath, const QString& password);
 };

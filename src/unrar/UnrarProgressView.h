@@ -21,4 +21,8 @@ public:
     virtual void runEnded() = 0;
     // Closes the window or ends the sheet.
     virtual void close() = 0;
+    // A question about this extraction (password, existing output) is about to
+    // show: it belongs over this view. Afterwards the view comes to the front again.
+    virtual void questionWillShow() {}
+    virtual void questionDidEnd() {}
 };

@@ -19,6 +19,7 @@
 #include "unrar/VLMUnrarProgressionControllerDelegate.h"
 
 #include <QDebug>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLocale>
 #include <QUrl>
@@ -199,11 +200,15 @@ int UnrarProgressionController::unrarLibGlueActionForExistingOutput(VLMUnrarLibG
 }
 
 int UnrarProgressionController::askUserForOutputExistsAction(const QUrl& existingOutput) {
+    if (m_view)
+        m_view->questionWillShow();
     const int answer = VLMLRunInformationalAlertPanel(
         formatString(localized("UnrarFileExistsTitle"), archiveFileName()),
         localized("UnrarFileExistsWarning"), localized("UnrarFileExistsKeepBothButton"),
         localized("UnrarFileExistsCancelButton"), localized("UnrarFileExistsOverwriteButton"),
         existingOutput.toLocalFile());
+    if (m_view)
+        m_view->questionDidEnd();
     if (answer == kAlertDefaultReturn)
         return ExistingOutputAction::KeepBoth;
     if (answer == kAlertOtherReturn)
@@ -232,8 +237,42 @@ UnrarProgressionController::unrarLibGluePasswordForFile(VLMUnrarLibGlue*, const 
                                                  shownName);
         return QString();
     }
+    return askUserForPassword(shownName);
+}
+
+// A cancelled question ends the extraction as cancelled: the user knows why it
+// stopped, so no error follows.
+std::optional<QString> UnrarProgressionController::askUserForPassword(const QString& shownName) {
     UnrarPasswordPrompt* prompt = UnrarPasswordPrompt::current();
-    return prompt != nullptr ? prompt->doItForFileName(shownName) : std::nullopt;
+    if (prompt == nullptr)
+        return std::nullopt;
+    if (m_view)
+        m_view->questionWillShow();
+    std::optional<QString> password = prompt->doItForFileName(
+        shownName, [this](const QString& candidate) { return archiveMayAccept(candidate); });
+    if (m_view)
+        m_view->questionDidEnd();
+    if (!password) {
+        m_passwordDeclined = true;
+        if (m_glue)
+            m_glue->stopUnrarAsync();
+    }
+    return password;
+}
+
+// The probe reads the archive, which may take a while for a RAR 4 archive; the
+// main thread keeps serving events meanwhile.
+bool UnrarProgressionController::archiveMayAccept(const QString& password) const {
+    QEventLoop loop;
+    bool refused = false;
+    std::thread probe([&loop, &refused, archive = m_archivePath, password] {
+        setCurrentThreadName(QStringLiteral("PasswordProbe"));
+        refused = RarPasswordProbe::refuses(archive, password);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    probe.join();
+    return !refused;
 }
 
 void UnrarProgressionController::unrarLibGlueEnded(VLMUnrarLibGlue*, int result,
@@ -251,6 +290,8 @@ void UnrarProgressionController::endWithOutcome(int outcome, const VLMError& err
     const std::shared_ptr<UnrarProgressionController> self = shared_from_this();
     if (m_view)
         m_view->runEnded();
+    if (outcome == UnrarOutcome::Failed && m_passwordDeclined)
+        outcome = UnrarOutcome::Canceled;
     m_result.outcome = outcome;
     if (outcome == UnrarOutcome::Finished)
         finishSuccessfulUnrar();

@@ -85,6 +85,8 @@ private:
     void notifyUserAutomaticCancel(const QUrl& existingOutput);
     int askUserForOutputExistsAction(const QUrl& existingOutput);
     QString archiveFileName() const;
+    std::optional<QString> askUserForPassword(const QString& shownName);
+    bool archiveMayAccept(const QString& password) const;
 
     VLMUnrarProgressionControllerDelegate* m_delegate = nullptr;
     std::unique_ptr<UnrarProgressView> m_view;
@@ -95,6 +97,7 @@ private:
     bool m_started = false;
     bool m_ended = false;
     std::optional<QString> m_knownPassword;
+    bool m_passwordDeclined = false;
     UnrarResult m_result;
     // Since the extraction proper began, for the time left.
     QElapsedTimer m_progressClock;

@@ -1,17 +1,26 @@
 #include "ParWindowController.h"
 
+#include "app/PARDocumentController.h"
+#include "app/SessionClosing.h"
 #include "document/MyDocument.h"
+#include "document/StatusCodes.h"
+#include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "window/DocToolbarDelegate.h"
 #include "window/ParWindow.h"
+#include "window/StatusLine.h"
 #include "window/StatusTexts.h"
 #include "window/VelmoraController.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QMetaMethod>
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -77,7 +86,65 @@ QString ParWindowController::displayName() const {
     return QFileInfo(m_document->fileName()).fileName();
 }
 
+// "holiday.par2 (PAR 2) — ~/a": the folder follows when another open set has
+// the same name.
+QString ParWindowController::windowTitle() const {
+    QString title = windowTitleForDocumentDisplayName(displayName(), mParType);
+    const QString folder = QFileInfo(m_document->fileName()).absolutePath();
+    if (!m_document->docIsUntitled() && anotherSetHasTheSameName())
+        title += QStringLiteral(" — ") + homeAbbreviated(folder);
+    return title;
+}
+
+QString ParWindowController::homeAbbreviated(const QString& folder) {
+    const QString home = QDir::homePath();
+    if (folder == home)
+        return QStringLiteral("~");
+    if (folder.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + folder.mid(home.size());
+    return folder;
+}
+
+bool ParWindowController::anotherSetHasTheSameName() const {
+    const PARDocumentController* controller = PARDocumentController::sharedDocumentController();
+    if (controller == nullptr || m_document->fileName().isEmpty())
+        return false;
+    const QString name = QFileInfo(m_document->fileName()).fileName();
+    for (const std::shared_ptr<Document>& other : controller->documents()) {
+        const auto* set = dynamic_cast<const MyDocument*>(other.get());
+        if (set != nullptr && set != m_document.get() && !set->docIsUntitled() &&
+            QFileInfo(set->fileName()).fileName() == name)
+            return true;
+    }
+    return false;
+}
+
+// A window restored to the saved frame would open exactly over the last one;
+// it moves down and right until its corner is clear of the others'. Corners
+// count as the same within the offset: a shown window's position includes the
+// frame the window manager added, a window not yet shown has none.
+void ParWindowController::cascadeFromOpenWindows() {
+    QList<QPoint> taken;
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != m_window.get() && other->isVisible() && qobject_cast<ParWindow*>(other))
+            taken.append(other->pos());
+    }
+    const auto isTaken = [&taken](QPoint corner) {
+        return std::any_of(taken.begin(), taken.end(), [corner](QPoint other) {
+            return std::abs(other.x() - corner.x()) < kCascadeOffset &&
+                   std::abs(other.y() - corner.y()) < kCascadeOffset;
+        });
+    };
+    QPoint corner = m_window->pos();
+    if (!isTaken(corner))
+        return; // moving it anyway would keep the window manager from placing it
+    for (int step = 0; step < kMaxCascadeSteps && isTaken(corner); ++step)
+        corner += QPoint(kCascadeOffset, kCascadeOffset);
+    m_window->move(corner);
+}
+
 void ParWindowController::showWindow() {
+    cascadeFromOpenWindows();
     m_window->show();
     m_document->windowControllerDidLoadNib();
     validateToolbarItems();
@@ -127,7 +194,38 @@ void ParWindowController::validateToolbarItems() {
     for (QAction* item : m_velmora->toolbarDelegate()->items())
         item->setEnabled(validateToolbarItem(item->data().toString()));
     explainRetryRecovery();
-    m_window->setWindowTitle(windowTitleForDocumentDisplayName(displayName(), mParType));
+    m_window->setWindowTitle(windowTitle());
+    showPlaceInLine();
+}
+
+// The scheduler takes the waiting sets in document order; the place changes
+// without a call to the window, so the regular check keeps it current.
+void ParWindowController::showPlaceInLine() {
+    if (m_document->m_DocumentStatus() != DocStatus::WaitingForTurn)
+        return;
+    const PARDocumentController* controller = PARDocumentController::sharedDocumentController();
+    if (controller == nullptr)
+        return;
+    int place = 1;
+    for (const std::shared_ptr<Document>& other : controller->documents()) {
+        if (other.get() == m_document.get())
+            break;
+        if (other->isWaitingForExclusiveProcessing())
+            ++place;
+    }
+    const QString text =
+        formatString(StringTables::localized(QStringLiteral("WaitingInLine")), ordinal(place));
+    if (m_window->statusLine()->text() != text)
+        m_window->statusLine()->showStatus(DocStatus::WaitingForTurn, text);
+}
+
+QString ParWindowController::ordinal(int number) {
+    const int lastTwo = number % 100;
+    const int last = number % 10;
+    const char* suffix = "th";
+    if (lastTwo < 11 || lastTwo > 13)
+        suffix = last == 1 ? "st" : last == 2 ? "nd" : last == 3 ? "rd" : "th";
+    return QString::number(number) + QLatin1String(suffix);
 }
 
 // A Verify Again that cannot run says why in its tooltip.
@@ -144,16 +242,26 @@ void ParWindowController::explainRetryRecovery() {
 
 // ---- Closing ---------------------------------------------------------------
 
-// While a run or an extraction is going the window stays, without a question.
+// A set at work, or a new set never saved, asks first. Stopping closes the
+// window once the run is over, through the document's own close.
 void ParWindowController::windowCloseRequested(QCloseEvent* event) {
     if (m_closing)
         return;
-    if (!m_velmora->closeButtonEnabled() || !m_document->canClose() ||
-        !m_closeHandler(*m_document)) {
-        event->ignore();
+    event->ignore();
+    switch (SessionClosing::askBeforeClosing(*m_document)) {
+    case SessionClosing::Decision::Keep:
         return;
+    case SessionClosing::Decision::StopThenClose:
+        SessionClosing::stopThenClose(m_document);
+        return;
+    case SessionClosing::Decision::Close:
+        break;
     }
-    finishClosing();
+    if (!m_document->canClose() || !m_closeHandler(*m_document))
+        return;
+    event->accept();
+    if (!m_closing)
+        finishClosing();
 }
 
 void ParWindowController::documentDidClose() {

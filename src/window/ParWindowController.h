@@ -23,6 +23,9 @@ class ParWindowController : public QObject {
 
 public:
     static constexpr int kValidationIntervalMs = 300;
+    // A window that would open over another moves this far right and down.
+    static constexpr int kCascadeOffset = 24;
+    static constexpr int kMaxCascadeSteps = 20;
     // Runs when the user closes a window that may close: answers false to keep
     // it open. The default closes the document.
     using CloseHandler = std::function<bool(MyDocument&)>;
@@ -32,6 +35,10 @@ public:
 
     // "set.par2 (PAR 2)"; parType 0 leaves the name as it is.
     static QString windowTitleForDocumentDisplayName(const QString& displayName, int parType);
+    // "1st", "2nd", "3rd", "11th", "22nd".
+    static QString ordinal(int number);
+    // The folder with the home folder written as "~".
+    static QString homeAbbreviated(const QString& folder);
 
     // Shows the window, lets the document show its state in it and start its
     // first run. Connect the signals before.
@@ -60,6 +67,10 @@ private:
     void finishClosing();
     QString displayName() const;
     void explainRetryRecovery();
+    QString windowTitle() const;
+    bool anotherSetHasTheSameName() const;
+    void cascadeFromOpenWindows();
+    void showPlaceInLine();
 
     std::shared_ptr<MyDocument> m_document;
     int mParType;

@@ -65,7 +65,7 @@ public:
         install(this);
     }
     ~ScriptedPasswordPrompt() override { install(nullptr); }
-    std::optional<QString> doItForFileName(const QString& fileName) override {
+    std::optional<QString> doItForFileName(const QString& fileName, const PasswordCheck&) override {
         asked.append(fileName);
         return m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();
     }

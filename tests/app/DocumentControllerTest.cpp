@@ -91,6 +91,13 @@ TEST(DocumentControllerTest, FilesItCannotOpenGiveAClearError) {
         controller.openDocumentWithContentsOfURL(touch(folder, "notes.txt"), true, &error));
     EXPECT_TRUE(error.localizedDescription().contains("notes.txt"));
     EXPECT_TRUE(controller.documents().isEmpty());
+
+    // A relative name with a colon is a file in the working folder, not a URL.
+    const QString working = QDir::currentPath();
+    QDir::setCurrent(folder);
+    EXPECT_EQ(controller.typeForContentsOfURL(QStringLiteral("part:1.par2"), &error),
+              DocumentTypes::Par2);
+    QDir::setCurrent(working);
 }
 
 TEST(DocumentControllerTest, NewDocumentsFollowThePreferredKindUnlessAskedOtherwise) {

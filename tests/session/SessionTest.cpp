@@ -145,3 +145,14 @@ TEST_F(SessionTest, AnArchiveOpenedOnItsOwnIsExtractedWithoutADocumentWindow) {
     EXPECT_TRUE(trashedNames().contains("movie.part3.rar"));
     EXPECT_TRUE(QFile::exists(path("movie.par2")));
 }
+
+// The program itself: once the archive is extracted and its progress window
+// has gone, nothing is left on screen, so the process ends.
+TEST_F(SessionTest, AStandAloneExtractionEndsTheProgramWithItsLastWindow) {
+    const int status = runCommand(m_folder, "timeout",
+                                  {"60", VELMORA_BINARY_DIR "/bin/velmora", "--set",
+                                   "UnrarDestinationDetermination=0", "--set", "AutoCheckUpdate=0",
+                                   path("movie.part1.rar")});
+    EXPECT_EQ(status, 0) << "124 means the process stayed after its last window";
+    EXPECT_EQ(contentOf(path("movie.mkv")), m_movie);
+}

@@ -72,7 +72,7 @@ TEST(PasswordDialog, TypedPasswordExtractsTheArchiveIntact) {
                   readFile(fixtures + "/src-locked/locked/" + name));
 }
 
-TEST(PasswordDialog, CancelFailsTheExtractionWithAnAlert) {
+TEST(PasswordDialog, CancelEndsTheExtractionQuietly) {
     const QString fixtures = makeFixtures(QStringLiteral("make-rar-basic"));
     const QString output = TestEnvironment::makeFolder(QStringLiteral("refused"));
     DialogAnswerer answerer([](UnrarPasswordController& dialog) {
@@ -87,8 +87,46 @@ TEST(PasswordDialog, CancelFailsTheExtractionWithAnAlert) {
 
     // With encrypted headers no entry is known yet: the archive is named.
     EXPECT_EQ(answerer.shownNames, QStringList{QStringLiteral("headers.rar")});
-    EXPECT_EQ(run.result.outcome, UnrarOutcome::Failed);
-    ASSERT_EQ(run.alerts.shown.size(), 1);
-    EXPECT_EQ(run.alerts.shown.first().title, QStringLiteral("headers.rar"));
+    EXPECT_EQ(run.result.outcome, UnrarOutcome::Canceled);
+    EXPECT_TRUE(run.alerts.shown.isEmpty()) << "the user knows why it stopped";
+    EXPECT_TRUE(run.notices.isEmpty());
     EXPECT_TRUE(treeOf(output).isEmpty());
+}
+
+// The dialog stays open over a wrong password, says so, and takes the right one.
+TEST(PasswordDialog, AWrongPasswordIsAskedForAgainInTheSameDialog) {
+    const QString fixtures = makeFixtures(QStringLiteral("make-rar-basic"));
+    const QString output = TestEnvironment::makeFolder(QStringLiteral("retried"));
+    QList<UnrarPasswordController*> dialogs;
+    QList<bool> problemShown;
+    bool busy = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        UnrarPasswordController* dialog = visibleTopLevel<UnrarPasswordController>();
+        if (busy || dialog == nullptr || !dialog->isEnabled() || dialogs.size() >= 2)
+            return;
+        busy = true;
+        dialogs.append(dialog);
+        problemShown.append(dialog->problem()->isVisible());
+        dialog->password()->clear();
+        QTest::keyClicks(dialog->password(),
+                         dialogs.size() == 1 ? QStringLiteral("wrong") : QStringLiteral("secret"));
+        QTest::keyClick(dialog->password(), Qt::Key_Return);
+        busy = false;
+    });
+    timer.start(20);
+
+    ExtractionWithWidgets run;
+    run.controller->setupForUnrarDocument(fixtures + "/password.rar", output);
+    run.controller->startExclusiveProcessing();
+    ASSERT_TRUE(run.waitForEnd());
+
+    EXPECT_EQ(run.result.outcome, UnrarOutcome::Finished) << run.result.errorText.toStdString();
+    ASSERT_EQ(dialogs.size(), 2);
+    EXPECT_EQ(dialogs[0], dialogs[1]) << "asked again in the same dialog";
+    EXPECT_EQ(problemShown, QList<bool>({false, true}));
+    EXPECT_TRUE(run.alerts.shown.isEmpty());
+    for (const char* name : {"one.txt", "two.txt"})
+        EXPECT_EQ(readFile(output + "/locked/" + name),
+                  readFile(fixtures + "/src-locked/locked/" + name));
 }

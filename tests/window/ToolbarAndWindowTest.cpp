@@ -116,22 +116,6 @@ TEST_F(WindowControllerTest, RemoveTakesTheSelectedFilesOutOfTheSet) {
     EXPECT_EQ(velmora()->NumSelectedFiles(), 0);
 }
 
-TEST_F(WindowControllerTest, ClosingIsRefusedWhileARunIsGoing) {
-    open();
-    document->setm_PARIsRunning(RunKind::VerifyRepair);
-    EXPECT_FALSE(window()->close());
-    EXPECT_TRUE(window()->isVisible());
-    EXPECT_FALSE(document->isClosed());
-
-    document->setm_PARIsRunning(RunKind::None);
-    QPointer<ParWindowController> closing = controller;
-    EXPECT_TRUE(window()->close());
-    EXPECT_TRUE(document->isClosed());
-    EXPECT_EQ(document->parController(), nullptr);
-    EXPECT_TRUE(spinUntil([&] { return closing.isNull(); }));
-    controller = nullptr;
-}
-
 TEST_F(WindowControllerTest, FrameAndFileColumnWidthAreSavedAndRestored) {
     Preferences::remove(PrefKey::DocWindowFrameSize);
     Preferences::remove(PrefKey::FileColumnWidth);

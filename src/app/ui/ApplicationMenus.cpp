@@ -1,6 +1,7 @@
 #include "ApplicationMenus.h"
 
 #include "app/PARDocumentController.h"
+#include "app/SessionClosing.h"
 #include "document/AfterRunActions.h"
 #include "document/MyDocument.h"
 
@@ -9,9 +10,9 @@
 #include <QMenuBar>
 
 ApplicationMenus::ApplicationMenus(QMainWindow* window, std::shared_ptr<MyDocument> document,
-                                   PARDocumentController& controller,
+                                   PARDocumentController& controller, SessionClosing& closing,
                                    std::function<void()> openRequested)
-    : QObject(window), m_document(document), m_controller(controller),
+    : QObject(window), m_document(document), m_controller(controller), m_closing(closing),
       m_openRequested(std::move(openRequested)) {
     buildFileMenu(window);
     buildSetMenu(window);
@@ -29,11 +30,11 @@ void ApplicationMenus::buildFileMenu(QMainWindow* window) {
         menu->addAction(tr("E&xtract RAR Archive…"), QKeySequence(tr("Ctrl+Shift+O")));
     menu->addSeparator();
     menu->addAction(tr("&Close"), QKeySequence::Close, window, &QWidget::close);
-    m_closeAll =
-        menu->addAction(tr("Close A&ll"), this, [this] { m_controller.PerformCloseAll(); });
+    m_closeAll = menu->addAction(tr("Close A&ll"), this, [this] { m_closing.closeAll(); });
     m_saveAs = menu->addAction(tr("&Save As…"), QKeySequence::SaveAs);
     menu->addSeparator();
-    m_quit = menu->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
+    m_quit = menu->addAction(tr("&Quit"), QKeySequence::Quit, this,
+                             [this] { m_closing.quit([] { QApplication::quit(); }); });
     connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateFileMenu);
 }
 
@@ -68,8 +69,7 @@ void ApplicationMenus::buildSetMenu(QMainWindow* window) {
 }
 
 void ApplicationMenus::updateFileMenu() {
-    m_closeAll->setEnabled(m_controller.canCloseAll());
-    m_quit->setEnabled(!m_controller.anyDocIsProcessing());
+    m_closeAll->setEnabled(!m_controller.documents().isEmpty());
     const auto document = m_document.lock();
     m_saveAs->setEnabled(document && document->CanSaveDocumentAs());
 }

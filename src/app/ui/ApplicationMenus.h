@@ -6,18 +6,21 @@
 
 class MyDocument;
 class PARDocumentController;
+class SessionClosing;
 class QAction;
 class QMainWindow;
 class QMenu;
 
 // The menu bar of a document window: the application's commands (New, Open,
 // Close All, Quit) and the set's own (verify again, stop, add, remove,
-// post-process). Items are
-// enabled each time their menu opens, from the document's own tests.
+// post-process). The set's items are enabled each time their menu opens, from
+// the document's own tests. Close All and Quit are always there: they ask
+// before stopping work or dropping an unsaved set.
 class ApplicationMenus : public QObject {
 public:
     ApplicationMenus(QMainWindow* window, std::shared_ptr<MyDocument> document,
-                     PARDocumentController& controller, std::function<void()> openRequested);
+                     PARDocumentController& controller, SessionClosing& closing,
+                     std::function<void()> openRequested);
 
     QAction* saveAsAction() const { return m_saveAs; }
     QAction* addFilesAction() const { return m_addFiles; }
@@ -34,6 +37,7 @@ private:
 
     std::weak_ptr<MyDocument> m_document;
     PARDocumentController& m_controller;
+    SessionClosing& m_closing;
     std::function<void()> m_openRequested;
     QMenu* m_fileMenu = nullptr;
     QAction* m_closeAll = nullptr;

@@ -10,6 +10,7 @@
 #include "window/ParWindowController.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QTimer>
 
 GuiSession::GuiSession(PARDocumentController& controller) : m_controller(controller) {
@@ -35,11 +36,45 @@ void GuiSession::openAtLaunch(const QStringList& paths) {
         m_controller.newDocumentOfType(QString());
 }
 
+void GuiSession::launchedAgain(const QString& newDocumentType) {
+    if (newDocumentType.isEmpty() && bringForward())
+        return;
+    m_controller.newDocumentOfType(newDocumentType);
+}
+
+bool GuiSession::bringForward() {
+    QWidget* front = QApplication::activeWindow();
+    if (front == nullptr) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->windowType() != Qt::ToolTip &&
+                window->windowType() != Qt::Popup)
+                front = window;
+        }
+    }
+    if (front == nullptr)
+        return false;
+    front->showNormal();
+    front->raise();
+    front->activateWindow();
+    return true;
+}
+
+bool GuiSession::quitIfNothingShown() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            return false;
+    }
+    if (!m_controller.documents().isEmpty())
+        return false;
+    QApplication::quit();
+    return true;
+}
+
 // The window controller deletes itself when its window has closed.
 void GuiSession::showDocument(const std::shared_ptr<MyDocument>& document) {
     auto* windowController = new ParWindowController(document);
     QMainWindow* window = windowController->window();
-    auto* menus = new ApplicationMenus(window, document, m_controller,
+    auto* menus = new ApplicationMenus(window, document, m_controller, m_closing,
                                        [this, window] { openFromPanel(window); });
     QObject::connect(menus->saveAsAction(), &QAction::triggered, window,
                      [document] { document->saveDocumentAs(); });

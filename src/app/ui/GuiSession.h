@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ReleaseAddresses.h"
+#include "app/SessionClosing.h"
 #include "app/ui/HelpMenu.h"
 #include "par2/ui/EncodingSheetPresenter.h"
 #include "platform/ui/DesktopWorkspace.h"
@@ -29,15 +30,23 @@ public:
     // Opens each file as a document; failures other than a cancelled question
     // are reported in an alert.
     void open(const QStringList& paths);
+    // A start without files handed over by a later launch: the frontmost window
+    // comes forward; a new set only when nothing is shown.
+    void launchedAgain(const QString& newDocumentType);
+    // Ends a start whose files opened nothing on screen (a cancelled folder
+    // question, say): a process that shows nothing must not stay. True when it quits.
+    bool quitIfNothingShown();
     // The first-launch question about update checks, or the silent check.
     void checkForUpdatesAtLaunch() { m_help.checkAtLaunch(); }
 
 private:
     void showDocument(const std::shared_ptr<MyDocument>& document);
+    bool bringForward();
     void openFromPanel(QMainWindow* parent);
     void extractFromPanel(QMainWindow* parent);
 
     PARDocumentController& m_controller;
+    SessionClosing m_closing{m_controller};
     HelpMenu m_help{m_controller, ReleaseAddresses::fromGlobalTable()};
     MessageBoxAlertPresenter m_alerts;
     FileDialogPanelPresenter m_panels;

@@ -1,5 +1,7 @@
 #include "HelpMenu.h"
 
+#include "AboutWindow.h"
+#include "UserGuideWindow.h"
 #include "platform/StringTables.h"
 #include "preferences/ui/PreferencesController.h"
 
@@ -18,11 +20,18 @@ QString text(const char* key) {
 
 HelpMenu::HelpMenu(PARDocumentController& controller, const ReleaseAddresses& addresses,
                    QObject* parent)
-    : QObject(parent), m_controller(controller), m_versionCheck(addresses), m_actions(addresses) {}
+    : QObject(parent), m_controller(controller), m_versionCheck(addresses), m_actions(addresses),
+      m_addresses(addresses) {}
 
 QMenu* HelpMenu::addTo(QMainWindow* window) {
     QMenu* help = window->menuBar()->addMenu(text("HelpMenu"));
     help->setObjectName(QStringLiteral("helpMenu"));
+
+    QAction* guide = help->addAction(text("UserGuideItem"));
+    guide->setObjectName(QStringLiteral("userGuideAction"));
+    guide->setShortcut(QKeySequence::HelpContents);
+    connect(guide, &QAction::triggered, this, [this, window] { showUserGuide(window); });
+    help->addSeparator();
 
     QAction* check = help->addAction(text("CheckForUpdatesItem"));
     check->setObjectName(QStringLiteral("checkForUpdatesAction"));
@@ -39,7 +48,23 @@ QMenu* HelpMenu::addTo(QMainWindow* window) {
     web->setObjectName(QStringLiteral("visitWebPageAction"));
     web->setEnabled(m_actions.canVisitWebPage());
     connect(web, &QAction::triggered, this, [this] { m_actions.PerformVisitWebPage(); });
+
+    help->addSeparator();
+    QAction* about = help->addAction(text("AboutItem"));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, [this, window] { showAbout(window); });
     return help;
+}
+
+void HelpMenu::showUserGuide(QWidget* parent) {
+    auto* guide = new UserGuideWindow(parent);
+    guide->show();
+}
+
+void HelpMenu::showAbout(QWidget* parent) {
+    AboutWindow about(m_addresses, parent);
+    about.exec();
 }
 
 QAction* HelpMenu::makePreferencesAction(QWidget* window) {

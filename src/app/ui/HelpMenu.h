@@ -21,7 +21,8 @@ public:
     HelpMenu(PARDocumentController& controller, const ReleaseAddresses& addresses,
              QObject* parent = nullptr);
 
-    // Adds a Help menu with the three help items to the window's menu bar.
+    // Adds a Help menu to the window's menu bar: the user guide, the version
+    // check, mail and web page, About.
     QMenu* addTo(QMainWindow* window);
     // A "Preferences…" item (standard shortcut) that opens the preferences window over `window`.
     QAction* makePreferencesAction(QWidget* window);
@@ -31,9 +32,12 @@ public:
     // At launch: the first-launch question or the silent check.
     void checkAtLaunch() { m_versionCheck.checkAtLaunch(); }
     VersionCheck& versionCheck() { return m_versionCheck; }
+    void showUserGuide(QWidget* parent);
+    void showAbout(QWidget* parent);
 
 private:
     PARDocumentController& m_controller;
     VersionCheck m_versionCheck;
     HelpActions m_actions;
+    ReleaseAddresses m_addresses;
 };

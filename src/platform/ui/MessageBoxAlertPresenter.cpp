@@ -1,5 +1,7 @@
 #include "MessageBoxAlertPresenter.h"
 
+#include "DialogOwner.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,7 +23,7 @@ QMessageBox::Icon iconFor(AlertSeverity severity) {
 } // namespace
 
 int MessageBoxAlertPresenter::runModal(const AlertRequest& request) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(DialogOwner::current());
     box.setIcon(iconFor(request.severity));
     box.setWindowTitle(QApplication::applicationDisplayName());
     if (request.title.isEmpty()) {

@@ -32,7 +32,7 @@ QString lastPathComponent(const QString& name) {
 
 UnrarPasswordController::UnrarPasswordController(QWidget* parent)
     : QDialog(parent), m_archiveName(new QLabel(this)), m_password(new QLineEdit(this)),
-      m_okButton(nullptr), m_cancelButton(nullptr) {
+      m_problem(new QLabel(this)), m_okButton(nullptr), m_cancelButton(nullptr) {
     setObjectName(QStringLiteral("Password"));
     setWindowTitle(text("UnrarPasswordTitle"));
     setWindowModality(Qt::ApplicationModal);
@@ -57,11 +57,16 @@ UnrarPasswordController::UnrarPasswordController(QWidget* parent)
     auto* passwordLabel = new QLabel(text("UnrarPasswordFieldLabel"), this);
     passwordLabel->setBuddy(m_password);
 
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setText(text("UnrarPasswordWrong"));
+    m_problem->hide();
+
     auto* fields = new QFormLayout;
     fields->setContentsMargins(0, kMessageGap, 0, 0);
     fields->setLabelAlignment(Qt::AlignRight);
     fields->addRow(text("UnrarPasswordFileLabel"), m_archiveName);
     fields->addRow(passwordLabel, m_password);
+    fields->addRow(QString(), m_problem);
 
     auto* buttons = new QDialogButtonBox(this);
     m_okButton = buttons->addButton(text("OKButton"), QDialogButtonBox::AcceptRole);
@@ -85,7 +90,10 @@ UnrarPasswordController::UnrarPasswordController(QWidget* parent)
     setTabOrder(m_okButton, m_cancelButton);
 }
 
-bool UnrarPasswordController::doItForFileName(const QString& fileName, QString& password) {
+bool UnrarPasswordController::doItForFileName(const QString& fileName, QString& password,
+                                              const PasswordCheck& accepts) {
+    m_accepts = accepts;
+    m_problem->hide();
     m_archiveName->setText(lastPathComponent(fileName));
     password.clear();
     m_password->clear();
@@ -98,7 +106,22 @@ bool UnrarPasswordController::doItForFileName(const QString& fileName, QString& 
     return true;
 }
 
+// The check may run an event loop of its own; the dialog may go meanwhile.
 void UnrarPasswordController::OnOk() {
+    if (m_accepts) {
+        const QPointer<UnrarPasswordController> self(this);
+        setEnabled(false);
+        const bool accepted = m_accepts(m_password->text());
+        if (!self)
+            return;
+        setEnabled(true);
+        if (!accepted) {
+            m_problem->show();
+            m_password->selectAll();
+            m_password->setFocus();
+            return;
+        }
+    }
     done(Accepted);
 }
 

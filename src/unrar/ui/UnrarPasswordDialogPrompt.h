@@ -5,5 +5,6 @@
 // Asks for passwords with an UnrarPasswordController over the active window.
 class UnrarPasswordDialogPrompt : public UnrarPasswordPrompt {
 public:
-    std::optional<QString> doItForFileName(const QString& fileName) override;
+    std::optional<QString> doItForFileName(const QString& fileName,
+                                           const PasswordCheck& accepts) override;
 };

@@ -1,5 +1,6 @@
 #include "UnrarProgressWindowView.h"
 
+#include "platform/ui/DialogOwner.h"
 #include "unrar/UnrarProgressionController.h"
 #include "unrar/ui/UnrarProgressWindow.h"
 
@@ -45,12 +46,30 @@ void UnrarProgressWindowView::close() {
     dismissWindow();
 }
 
-// Hiding ends a sheet's modality at once; the widgets go once the current
-// event (perhaps the Cancel click) is over.
+// Closing ends a sheet's modality at once, and a window of its own that was
+// the application's last one ends the application (hiding would leave it
+// running with nothing on screen). The widgets go once the current event
+// (perhaps the Cancel click) is over.
 void UnrarProgressWindowView::dismissWindow() {
     if (!m_window)
         return;
-    m_window->hide();
+    QObject::disconnect(m_cancelConnection);
+    m_window->runEnded();
+    m_window->close();
     m_window->deleteLater();
     m_window = nullptr;
+}
+
+void UnrarProgressWindowView::questionWillShow() {
+    m_questionOwner = std::make_unique<DialogOwner>(m_window.data());
+}
+
+// The question's end may activate the document window; the progress window
+// is raised again so it does not disappear behind it.
+void UnrarProgressWindowView::questionDidEnd() {
+    m_questionOwner.reset();
+    if (m_window && m_window->isVisible()) {
+        m_window->raise();
+        m_window->activateWindow();
+    }
 }

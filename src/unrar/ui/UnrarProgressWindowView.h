@@ -4,7 +4,9 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <memory>
 
+class DialogOwner;
 class UnrarProgressWindow;
 class UnrarProgressionController;
 
@@ -25,6 +27,8 @@ public:
     void setProgress(double fraction) override;
     void runEnded() override;
     void close() override;
+    void questionWillShow() override;
+    void questionDidEnd() override;
 
 private:
     void dismissWindow();
@@ -32,4 +36,5 @@ private:
     // Null once the window has gone, with its document window for a sheet.
     QPointer<UnrarProgressWindow> m_window;
     QMetaObject::Connection m_cancelConnection;
+    std::unique_ptr<DialogOwner> m_questionOwner;
 };
