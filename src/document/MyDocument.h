@@ -47,6 +47,7 @@ enum class DocumentAction {
     RetryRecovery,
     AddFile,
     ParRemove,
+    SaveDocument,
     SaveDocumentAs,
     AbortAction,
     EmailToAuthor,
@@ -147,6 +148,8 @@ public:
     bool CanPerformRetryRecovery() const;
     bool CanPerformAddFile() const;
     bool CanPerformParRemove() const;
+    // Create and Save As: a new set with files, also again after a creation
+    // that failed, so the user can change the files or options and retry.
     bool CanSaveDocumentAs() const;
 
     // Saving a new set. The save itself writes only a 4-byte placeholder at the
@@ -364,6 +367,7 @@ private:
     std::shared_ptr<MyDocument> sharedDocument();
     bool documentDidSave();
     void settleFinalStatus(int32_t runKind);
+    void noteCreationFailed();
     void requestWindowUpdate(unsigned updates, bool waitForWindow);
     void deliverWindowUpdates();
     bool holdsDocumentLock() const;
@@ -382,6 +386,8 @@ private:
     std::atomic<int32_t> m_progress{0};
     std::atomic<int32_t> m_unrarInProgress{UnrarState::None};
     std::atomic<bool> m_abortRequested{false};
+    // The last creation left no set: the document is to be created again.
+    std::atomic<bool> m_creationFailed{false};
 
     std::recursive_mutex m_ThreadRunCountLock;
     uint32_t m_ThreadRunCount = 0;

@@ -34,8 +34,8 @@ public:
 
 private:
     void showDocument(const std::shared_ptr<MyDocument>& document);
-    void openFromPanel(QMainWindow* parent);
-    void extractFromPanel(QMainWindow* parent);
+    void openFromPanel(QMainWindow* parent, const QString& folder);
+    void extractFromPanel(QMainWindow* parent, const QString& folder);
 
     PARDocumentController& m_controller;
     HelpMenu m_help{m_controller, ReleaseAddresses::fromGlobalTable()};
