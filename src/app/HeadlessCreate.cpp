@@ -3,6 +3,7 @@
 #include "app/PARDocumentController.h"
 #include "app/UnattendedSupport.h"
 #include "document/MyDocument.h"
+#include "platform/FileNames.h"
 #include "platform/StringTables.h"
 
 #include <QDir>
@@ -60,9 +61,10 @@ std::shared_ptr<MyDocument> HeadlessCreate::start(PARDocumentController& control
 QString HeadlessCreate::whyNotAddable(const MyDocument& document, const QString& path,
                                       const QString& folder) {
     const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    const FileNames::Kind kind = FileNames::kindAt(path);
+    if (kind == FileNames::Kind::None)
         return QStringLiteral("no such file");
-    if (info.isSymLink() || !info.isFile())
+    if (kind != FileNames::Kind::RegularFile)
         return QStringLiteral("not a regular file");
     if (info.suffix().compare(document.getFilenameExtension(), Qt::CaseInsensitive) == 0)
         return QStringLiteral("a recovery file cannot be protected by a new set");

@@ -6,6 +6,7 @@
 #include "app/ui/ParApplication.h"
 #include "platform/Analytics.h"
 #include "platform/AppInfo.h"
+#include "platform/FileNames.h"
 #include "platform/MainThread.h"
 #include "platform/Preferences.h"
 #include "preferences/PreferenceKeys.h"
@@ -38,11 +39,20 @@ int runHeadless(PARDocumentController& controller, const CommandLine& commandLin
     return QCoreApplication::exec();
 }
 
+// The arguments the application left after taking its own options. They are
+// read from their bytes: Qt's own list loses names that are not UTF-8.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(FileNames::decode(QByteArray(argv[i])));
+    return arguments;
+}
+
 // The command line after the application has taken its own options; null,
 // with the problem reported, on a usage error or a refused password file.
-std::optional<CommandLine> readCommandLine() {
+std::optional<CommandLine> readCommandLine(int argc, char** argv) {
     CommandLine commandLine;
-    if (!commandLine.parse(QCoreApplication::arguments().mid(1))) {
+    if (!commandLine.parse(argumentsOf(argc, argv))) {
         printLine(stderr, QStringLiteral("velmora: ") + commandLine.problem());
         std::fputs(CommandLine::usage(), stderr);
         return std::nullopt;
@@ -60,7 +70,7 @@ int runWithoutWindows(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationVersion(AppInfo::shortVersion());
     MainThread::initialize();
-    const std::optional<CommandLine> commandLine = readCommandLine();
+    const std::optional<CommandLine> commandLine = readCommandLine(argc, argv);
     if (!commandLine)
         return 2;
     if (commandLine->mode() == CommandLine::Mode::Version) {
@@ -79,7 +89,7 @@ int runWithoutWindows(int argc, char** argv) {
 int runWithWindows(int argc, char** argv) {
     ParApplication app(argc, argv);
     MainThread::initialize();
-    const std::optional<CommandLine> commandLine = readCommandLine();
+    const std::optional<CommandLine> commandLine = readCommandLine(argc, argv);
     if (!commandLine)
         return 2;
     // Options that hold for this process only keep the start to itself.

@@ -1,5 +1,7 @@
 #include "HelperProcess.h"
 
+#include "platform/FileNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -28,7 +30,7 @@ class CStringArray {
 public:
     explicit CStringArray(const QStringList& items) {
         for (const QString& item : items)
-            m_storage.push_back(QFile::encodeName(item));
+            m_storage.push_back(FileNames::encode(item));
         for (QByteArray& bytes : m_storage)
             m_pointers.push_back(bytes.data());
         m_pointers.push_back(nullptr);
@@ -95,10 +97,10 @@ bool HelperProcess::launch(const QString& program, const QStringList& arguments,
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, m_stdOut[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, m_stdErr[1], STDERR_FILENO);
-    const QByteArray folder = QFile::encodeName(workingFolder);
+    const QByteArray folder = FileNames::encode(workingFolder);
     posix_spawn_file_actions_addchdir_np(&actions, folder.constData());
 
-    const QByteArray path = QFile::encodeName(program);
+    const QByteArray path = FileNames::encode(program);
     CStringArray argv(QStringList(program) + arguments);
     CStringArray envp(environment);
     pid_t pid = -1;

@@ -10,6 +10,7 @@
 #include "document/RepairLeftovers.h"
 #include "document/StallGuard.h"
 #include "platform/Analytics.h"
+#include "platform/FileNames.h"
 #include "platform/MainThread.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
@@ -639,6 +640,9 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
         setm_DocumentStatus(DocStatus::Aborted);
     else if (m_helperStalled)
         setm_DocumentStatus(DocStatus::HelperStalled);
+    if (runKind == RunKind::Create && (m_DocumentStatus() == DocStatus::HelperErrors ||
+                                       m_DocumentStatus() == DocStatus::HelperStalled))
+        noteCreationFailed();
     setm_PARIsRunning(RunKind::None);
     if (runKind == RunKind::VerifyRepair)
         setm_PARHasRepaired(true);
@@ -707,6 +711,16 @@ QString MyDocument::retryRecoveryProblem() const {
     return QString();
 }
 
+// The placeholder's save marked the document as saved, but no set exists: it
+// is unsaved again, and Create stays open for another try.
+void MyDocument::noteCreationFailed() {
+    m_creationFailed = true;
+    MainThread::post([weak = weak_from_this()] {
+        if (const std::shared_ptr<Document> document = weak.lock())
+            document->updateChangeCount(ChangeKind::Done);
+    });
+}
+
 bool MyDocument::performAfterRunActions() {
     return m_afterRunActions->performAfterRunActions();
 }
@@ -747,13 +761,14 @@ void MyDocument::PerformRetryRecovery() {
     ProcessRepairCurrentFile();
 }
 
+// The kind of entry is read from the name's own bytes: a file whose name is
+// not UTF-8 can be protected too.
 int32_t MyDocument::CanFileBeAdded(const QString& path) const {
     const QFileInfo info(path);
-    if (!supportCreation() || (!info.exists() && !info.isSymLink()))
+    const FileNames::Kind kind = FileNames::kindAt(path);
+    if (!supportCreation())
         return 0;
-    if (info.isSymLink())
-        return 0;
-    if (info.isFile()) {
+    if (kind == FileNames::Kind::RegularFile) {
         std::lock_guard lock(m_DocumentLock);
         if (m_FileStatus.contains(info.fileName()) ||
             info.suffix().compare(getFilenameExtension(), Qt::CaseInsensitive) == 0)
@@ -762,7 +777,7 @@ int32_t MyDocument::CanFileBeAdded(const QString& path) const {
             return 0;
         return 1;
     }
-    if (info.isDir()) {
+    if (kind == FileNames::Kind::Folder) {
         const QString folder = info.absoluteFilePath();
         return m_ChosenDirectory.isEmpty() || m_ChosenDirectory.startsWith(folder) ? -1 : 0;
     }
@@ -935,6 +950,15 @@ MyDocument::SavePanelSetup MyDocument::prepareSavePanel() {
     SavePanelSetup setup;
     setup.designatedDirectory = m_ChosenDirectory;
     setup.fileName = m_DocIsUntitled ? SuggestPARFileName() : QFileInfo(fileName()).fileName();
+    // Files with different names are protected under their folder's name, so
+    // that Enter alone creates a set with a sensible name.
+    if (setup.fileName.isEmpty()) {
+        const QString folderName = QDir(m_ChosenDirectory).dirName();
+        setup.fileName = folderName.isEmpty() || folderName == QLatin1String(".")
+                             ? StringTables::localized(QStringLiteral("UntitledDocumentName"))
+                             : folderName;
+        setup.fileName += QLatin1Char('.') + getFilenameExtension();
+    }
     setup.number = getDefaultNumberForSaveOptions();
     setup.parType = parType();
     return setup;
@@ -972,6 +996,13 @@ MyDocument::SaveLocation MyDocument::checkSaveLocation(const QString& typedName)
         return location;
     }
     name += QLatin1Char('.') + extension;
+    // The set's own files are written and checked through Qt, which cannot
+    // name them when their path is not UTF-8.
+    if (!FileNames::isPlainUtf8(name) || !FileNames::isPlainUtf8(m_ChosenDirectory)) {
+        location.problem = formatString(StringTables::localized(QStringLiteral("BadSetNameErr")),
+                                        FileNames::displayName(typedName));
+        return location;
+    }
     const QDir folder(m_ChosenDirectory);
     const QString typedFolder = QFileInfo(folder.absoluteFilePath(typedName)).absolutePath();
     location.folderCorrected = QDir::cleanPath(typedFolder) != QDir::cleanPath(m_ChosenDirectory);
@@ -1075,8 +1106,11 @@ bool MyDocument::documentDidSave() {
     const QStringList arguments = makeCreateParamArray(
         fileName(), subjectFiles,
         {{QStringLiteral("NumSpecifiedInSaveOptions"), m_numSpecifiedInSaveOptions}});
+    m_creationFailed = false;
     if (arguments.isEmpty() || !RunPARTask(arguments, RunKind::Create)) {
         setm_DocumentStatus(DocStatus::Idle);
+        m_creationFailed = true;
+        updateChangeCount(ChangeKind::Done);
         return false;
     }
     return true;
@@ -1119,9 +1153,9 @@ bool MyDocument::CanPerformParRemove() const {
 }
 
 bool MyDocument::CanSaveDocumentAs() const {
-    return supportCreation() && m_DocumentStatus() == DocStatus::ReadyToCreate &&
-           m_PARIsRunning() == RunKind::None && numSubjectFiles() > 0 && isDocumentEdited() &&
-           m_unrarInProgress == UnrarState::None;
+    const bool toBeCreated = m_DocumentStatus() == DocStatus::ReadyToCreate || m_creationFailed;
+    return supportCreation() && toBeCreated && m_PARIsRunning() == RunKind::None &&
+           numSubjectFiles() > 0 && isDocumentEdited() && m_unrarInProgress == UnrarState::None;
 }
 
 int MyDocument::validateToolbarOrMenuItem(DocumentAction action) const {
@@ -1132,6 +1166,7 @@ int MyDocument::validateToolbarOrMenuItem(DocumentAction action) const {
         return CanPerformAddFile();
     case DocumentAction::ParRemove:
         return CanPerformParRemove();
+    case DocumentAction::SaveDocument:
     case DocumentAction::SaveDocumentAs:
         return CanSaveDocumentAs();
     case DocumentAction::AbortAction:

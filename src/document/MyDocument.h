@@ -49,6 +49,7 @@ enum class DocumentAction {
     RetryRecovery,
     AddFile,
     ParRemove,
+    SaveDocument,
     SaveDocumentAs,
     AbortAction,
     EmailToAuthor,
@@ -154,6 +155,8 @@ public:
     bool CanPerformRetryRecovery() const;
     bool CanPerformAddFile() const;
     bool CanPerformParRemove() const;
+    // Create and Save As: a new set with files, also again after a creation
+    // that failed, so the user can change the files or options and retry.
     bool CanSaveDocumentAs() const;
 
     // Saving a new set. The save itself writes only a 4-byte placeholder at the
@@ -389,6 +392,7 @@ private:
     void settleFinalStatus(int32_t runKind);
     void restoreAfterStoppedRepair();
     void dropFilesNotInFolder();
+    void noteCreationFailed();
     void requestWindowUpdate(unsigned updates, bool waitForWindow);
     void deliverWindowUpdates();
     bool holdsDocumentLock() const;
@@ -408,6 +412,8 @@ private:
     std::atomic<int32_t> m_unrarInProgress{UnrarState::None};
     std::atomic<bool> m_abortRequested{false};
     std::atomic<bool> m_helperStalled{false};
+    // The last creation left no set: the document is to be created again.
+    std::atomic<bool> m_creationFailed{false};
 
     std::recursive_mutex m_ThreadRunCountLock;
     uint32_t m_ThreadRunCount = 0;

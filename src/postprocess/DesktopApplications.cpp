@@ -204,6 +204,12 @@ QString expandFieldCodes(const QString& argument, const DesktopApplications::App
 std::optional<DesktopApplications::Application> DesktopApplications::find(const QString& name) {
     if (name.isEmpty())
         return std::nullopt;
+    if (name.contains(u'/') && name.endsWith(QLatin1String(".desktop"))) {
+        const std::optional<DesktopEntry> entry = readEntry(name);
+        if (!entry || !isUsable(*entry))
+            return std::nullopt;
+        return applicationOf(*entry);
+    }
     if (name.contains(u'/')) {
         const QString path = findProgram(name);
         if (path.isEmpty())
@@ -224,6 +230,19 @@ std::optional<DesktopApplications::Application> DesktopApplications::find(const 
             return Application{program, QString(), {path}};
     }
     return std::nullopt;
+}
+
+QString DesktopApplications::nameToKeep(const QString& chosenPath) {
+    const QString name = QFileInfo(chosenPath).fileName();
+    const std::optional<Application> found = find(name);
+    if (!found)
+        return chosenPath;
+    const QString foundPath =
+        found->desktopFile.isEmpty() ? found->exec.value(0) : found->desktopFile;
+    const QString canonical = QFileInfo(chosenPath).canonicalFilePath();
+    return !canonical.isEmpty() && QFileInfo(foundPath).canonicalFilePath() == canonical
+               ? name
+               : chosenPath;
 }
 
 std::optional<DesktopApplications::Application>
@@ -255,6 +274,14 @@ DesktopApplications::forRule(const QString& program, const QString& filePath) {
     const QString bare = withoutSuffix(program, {QStringLiteral(".app")});
     if (bare.compare(QLatin1String("Stuffit Expander"), Qt::CaseInsensitive) != 0)
         return std::nullopt;
+    // unar extracts StuffIt archives beside themselves; -r renames what it
+    // extracts rather than overwrite a file that is there already.
+    const QString unar = QStandardPaths::findExecutable(QStringLiteral("unar"));
+    if (!unar.isEmpty())
+        return Application{QStringLiteral("unar"),
+                           QString(),
+                           {unar, QStringLiteral("-r"), QStringLiteral("-o"),
+                            QFileInfo(filePath).absolutePath(), QStringLiteral("%f")}};
     // A file of unknown kind reads as the generic type, which names no archive
     // manager: only a real match may open it.
     const QMimeType type = QMimeDatabase().mimeTypeForFile(filePath);

@@ -20,13 +20,17 @@ public:
     // ("Archive Manager", also with ".desktop" or ".app" after it); else an
     // executable of that name on PATH.
     static std::optional<Application> find(const QString& name);
+    // What a rule keeps of a program the user picked: its file name when
+    // looking that name up finds this very program, else its full path, so the
+    // rule finds it again later.
+    static QString nameToKeep(const QString& chosenPath);
     // The desktop's default application for a MIME type or one of its aliases:
     // the first usable entry named for it in the mimeapps.list files, else the
     // first entry that lists the type.
     static std::optional<Application> defaultForMimeType(const QString& mimeType);
     // The program a post-processing rule names, for the file it acts on. "Stuffit
     // Expander", which the standard rules name and no Linux desktop has, stands
-    // for the default application of the file's MIME type.
+    // for unar, else for the default application of the file's MIME type.
     static std::optional<Application> forRule(const QString& program, const QString& filePath);
 
     // The command that opens the file: the entry's Exec line split into

@@ -2,6 +2,7 @@
 
 #include "document/MyDocument.h"
 #include "platform/StringTables.h"
+#include "platform/ui/PanelFolders.h"
 
 #include <QFileSystemModel>
 
@@ -25,8 +26,11 @@ AddFilesPanel::AddFilesPanel(const std::shared_ptr<MyDocument>& document, QWidge
     setFileMode(QFileDialog::ExistingFiles);
     setAcceptMode(QFileDialog::AcceptOpen);
     setProxyModel(new AddableFilesFilter(document, this));
-    if (!document->chosenDirectory().isEmpty())
-        setDirectory(document->chosenDirectory());
+    setLabelText(QFileDialog::Accept,
+                 StringTables::localized(QStringLiteral("AddFilesPanelButton")));
+    setNameFilter(StringTables::localized(QStringLiteral("AddFilesPanelFilter")));
+    setOption(QFileDialog::HideNameFilterDetails);
+    PanelFolders::setUp(*this, document->chosenDirectory());
     setWindowModality(window != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
     connect(this, &QDialog::finished, this, &AddFilesPanel::panelDidEnd);
 }

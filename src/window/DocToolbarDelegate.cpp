@@ -25,6 +25,7 @@ constexpr ItemEntry kItems[] = {
     {"DocTBAddFiles", "PerformAddFile:", "list-add"},
     {"DocTBRemove", "PerformParRemove:", "list-remove"},
     {"DocTBSaveAs", "saveDocumentAs:", "document-save-as"},
+    {"DocTBCreate", "saveDocument:", "document-save"},
 };
 
 const ItemEntry* findItem(const QString& identifier) {
@@ -37,12 +38,15 @@ const ItemEntry* findItem(const QString& identifier) {
 
 } // namespace
 
-DocToolbarDelegate* DocToolbarDelegate::CreateDocToolbarDelegate(QToolBar* toolbar, int parType) {
-    return new DocToolbarDelegate(toolbar, parType);
+DocToolbarDelegate* DocToolbarDelegate::CreateDocToolbarDelegate(QToolBar* toolbar, int parType,
+                                                                 bool newSet) {
+    return new DocToolbarDelegate(toolbar, parType, nullptr, newSet);
 }
 
-DocToolbarDelegate::DocToolbarDelegate(QToolBar* toolbar, int parType, StringLookup lookup)
-    : QObject(toolbar), m_toolbar(toolbar), m_ParType(parType),
+DocToolbarDelegate::DocToolbarDelegate(QToolBar* toolbar, int parType, StringLookup lookup,
+                                       bool newSet)
+    : QObject(toolbar), m_toolbar(toolbar), m_ParType(parType), m_newSet(newSet),
+      m_saveKey(newSet ? kNewSetToolbarIdentifier : kToolbarIdentifier),
       m_lookup(lookup ? std::move(lookup) : StringLookup(&StringTables::localized)) {
     m_Items.reserve(20);
     m_toolbar->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -59,7 +63,12 @@ QStringList DocToolbarDelegate::toolbarAllowedItemIdentifiers() {
     return identifiers + QStringList{kSeparatorItem, kSpaceItem, kFlexibleSpaceItem};
 }
 
-QStringList DocToolbarDelegate::toolbarDefaultItemIdentifiers() {
+QStringList DocToolbarDelegate::toolbarDefaultItemIdentifiers(bool newSet) {
+    if (newSet)
+        return {QStringLiteral("DocTBAddFiles"), QStringLiteral("DocTBRemove"),
+                QStringLiteral("DocTBCreate"),   kSeparatorItem,
+                QStringLiteral("DocTBOpen"),     QStringLiteral("DocTBPreferences"),
+                QStringLiteral("DocTBAbort"),    kFlexibleSpaceItem};
     return {
         QStringLiteral("DocTBOpen"),        QStringLiteral("DocTBReRecover"), kSeparatorItem,
         QStringLiteral("DocTBPreferences"), QStringLiteral("DocTBAbort"),     kFlexibleSpaceItem};
@@ -101,13 +110,13 @@ bool DocToolbarDelegate::isSpacer(const QString& identifier) {
            identifier == kFlexibleSpaceItem;
 }
 
-QStringList DocToolbarDelegate::savedIdentifiers() {
-    if (!Preferences::contains(kToolbarIdentifier))
-        return toolbarDefaultItemIdentifiers();
+QStringList DocToolbarDelegate::savedIdentifiers() const {
+    if (!Preferences::contains(m_saveKey))
+        return toolbarDefaultItemIdentifiers(m_newSet);
     const QStringList allowed = toolbarAllowedItemIdentifiers();
     QStringList identifiers;
     for (const QString& identifier :
-         Preferences::stringForKey(kToolbarIdentifier).split(QLatin1Char(','), Qt::SkipEmptyParts))
+         Preferences::stringForKey(m_saveKey).split(QLatin1Char(','), Qt::SkipEmptyParts))
         if (allowed.contains(identifier) &&
             (isSpacer(identifier) || !identifiers.contains(identifier)))
             identifiers.append(identifier);
@@ -116,7 +125,7 @@ QStringList DocToolbarDelegate::savedIdentifiers() {
 
 void DocToolbarDelegate::setItemIdentifiers(const QStringList& identifiers) {
     m_identifiers = identifiers;
-    Preferences::setString(kToolbarIdentifier, identifiers.join(QLatin1Char(',')));
+    Preferences::setString(m_saveKey, identifiers.join(QLatin1Char(',')));
     rebuildToolbar();
 }
 
@@ -173,6 +182,6 @@ void DocToolbarDelegate::showCustomizeMenu(const QPoint& position) {
     }
     menu.addSeparator();
     menu.addAction(m_lookup(QStringLiteral("ToolbarRestoreDefault")), this,
-                   [this] { setItemIdentifiers(toolbarDefaultItemIdentifiers()); });
+                   [this] { setItemIdentifiers(toolbarDefaultItemIdentifiers(m_newSet)); });
     menu.exec(m_toolbar->mapToGlobal(position));
 }

@@ -20,16 +20,21 @@ public:
     using StringLookup = std::function<QString(const QString&)>;
 
     static inline const QString kToolbarIdentifier = QStringLiteral("VelmoraDocToolbar3");
+    // The toolbar of a window in which a new set is built; saved on its own.
+    static inline const QString kNewSetToolbarIdentifier = QStringLiteral("VelmoraNewSetToolbar");
     static inline const QString kSeparatorItem = QStringLiteral("SeparatorItem");
     static inline const QString kSpaceItem = QStringLiteral("SpaceItem");
     static inline const QString kFlexibleSpaceItem = QStringLiteral("FlexibleSpaceItem");
 
-    static DocToolbarDelegate* CreateDocToolbarDelegate(QToolBar* toolbar, int parType);
-    // Texts come from the lookup (the "Localizable" table by default).
-    DocToolbarDelegate(QToolBar* toolbar, int parType, StringLookup lookup = nullptr);
+    static DocToolbarDelegate* CreateDocToolbarDelegate(QToolBar* toolbar, int parType,
+                                                        bool newSet = false);
+    // Texts come from the lookup (the "Localizable" table by default). A new
+    // set's window offers the commands that build the set.
+    DocToolbarDelegate(QToolBar* toolbar, int parType, StringLookup lookup = nullptr,
+                       bool newSet = false);
 
     static QStringList toolbarAllowedItemIdentifiers();
-    static QStringList toolbarDefaultItemIdentifiers();
+    static QStringList toolbarDefaultItemIdentifiers(bool newSet = false);
     // The action an item asks for ("PerformAbortAction:"); empty for others.
     static QString actionForItemIdentifier(const QString& identifier);
 
@@ -49,7 +54,7 @@ signals:
 private:
     QString lookupWithFallback(const QString& key) const;
     static bool isSpacer(const QString& identifier);
-    static QStringList savedIdentifiers();
+    QStringList savedIdentifiers() const;
     void rebuildToolbar();
     void addSpacer(const QString& identifier);
     void showCustomizeMenu(const QPoint& position);
@@ -57,6 +62,8 @@ private:
     QHash<QString, QAction*> m_Items;
     QToolBar* m_toolbar;
     int m_ParType;
+    bool m_newSet;
+    QString m_saveKey;
     StringLookup m_lookup;
     QStringList m_identifiers;
     QList<QAction*> m_spacers;

@@ -22,6 +22,7 @@ qt_add_resources(velmora_ui velmora_window_icons
   FILES
     ${PROJECT_SOURCE_DIR}/resources/icons/DocTBAbort.svg
     ${PROJECT_SOURCE_DIR}/resources/icons/DocTBAddFiles.svg
+    ${PROJECT_SOURCE_DIR}/resources/icons/DocTBCreate.svg
     ${PROJECT_SOURCE_DIR}/resources/icons/DocTBOpen.svg
     ${PROJECT_SOURCE_DIR}/resources/icons/DocTBPreferences.svg
     ${PROJECT_SOURCE_DIR}/resources/icons/DocTBReRecover.svg

@@ -1,6 +1,7 @@
 #include "FileTableModel.h"
 
 #include "app/FilenameSort.h"
+#include "platform/FileNames.h"
 #include "platform/StringTables.h"
 #include "window/StatusTexts.h"
 #include "window/WindowIcons.h"
@@ -221,7 +222,7 @@ QVariant FileTableModel::subjectValue(const FileStatus& record, int column, int 
         return removedForeground(record);
     const bool textRole = role == Qt::DisplayRole || role == Qt::ToolTipRole;
     if (column == FileColumn && textRole)
-        return record.filename();
+        return FileNames::displayName(record.filename());
     if (column == StatusColumn && textRole)
         return StatusTexts::FileStatusAsText(record);
     if (column == IconColumn && role == IconNameRole)

@@ -2,6 +2,7 @@
 
 #include "app/UnattendedSupport.h"
 #include "document/MyDocument.h"
+#include "platform/FileNames.h"
 #include "platform/StringTables.h"
 #include "window/FileCellDelegate.h"
 #include "window/FileTableModel.h"
@@ -108,7 +109,7 @@ QStringList PARTableView::localPaths(const QMimeData* mimeData) {
         return paths;
     for (const QUrl& url : mimeData->urls()) {
         if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+            paths.append(FileNames::fromLocalFileUrl(url));
     }
     return paths;
 }
@@ -171,12 +172,32 @@ void PARTableView::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
     QPainter painter(viewport());
     paintSeparator(painter);
+    paintEmptyHint(painter);
     if (mHighlight) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), kHighlightWidth));
         painter.setBrush(Qt::NoBrush);
         const int inset = kHighlightWidth / 2;
         painter.drawRect(viewport()->rect().adjusted(inset, inset, -inset - 1, -inset - 1));
     }
+}
+
+QString PARTableView::emptyHint() const {
+    if (mPARDocument == nullptr || m_model->rowCount() != 0 ||
+        !mPARDocument->fileName().isEmpty() || !mPARDocument->CanPerformAddFile())
+        return QString();
+    return StringTables::localized(QStringLiteral("EmptySetHint"));
+}
+
+void PARTableView::paintEmptyHint(QPainter& painter) const {
+    const QString hint = emptyHint();
+    if (hint.isNull())
+        return;
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    painter.setFont(font);
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12),
+                     Qt::AlignCenter | Qt::TextWordWrap, hint);
 }
 
 // The separator row between the set's files and the recovery files carries a

@@ -43,6 +43,8 @@ public:
     void updateActions();
 
     bool isDropHighlighted() const { return mHighlight; }
+    // The invitation drawn over the empty table of a new set; null when none.
+    QString emptyHint() const;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -62,6 +64,7 @@ private:
     void answerDrag(QDropEvent* event);
     void setHighlight(bool highlight);
     void paintSeparator(QPainter& painter) const;
+    void paintEmptyHint(QPainter& painter) const;
     void rememberSelection();
     void restoreSelection();
 

@@ -33,6 +33,7 @@ DocumentAction documentActionFor(const QString& action) {
         {QStringLiteral("PerformAbortAction:"), DocumentAction::AbortAction},
         {QStringLiteral("PerformAddFile:"), DocumentAction::AddFile},
         {QStringLiteral("PerformParRemove:"), DocumentAction::ParRemove},
+        {QStringLiteral("saveDocument:"), DocumentAction::SaveDocument},
         {QStringLiteral("saveDocumentAs:"), DocumentAction::SaveDocumentAs},
     };
     return actions.value(action, DocumentAction::Other);
@@ -177,6 +178,8 @@ void ParWindowController::performAction(const QString& action) {
         emit preferencesRequested();
     else if (action == QLatin1String("PerformAddFile:"))
         m_document->PerformAddFile();
+    else if (action == QLatin1String("saveDocument:"))
+        m_document->saveDocument();
     else if (action == QLatin1String("saveDocumentAs:"))
         m_document->saveDocumentAs();
     else if (action == QLatin1String("PerformRetryRecovery:"))

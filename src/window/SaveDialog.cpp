@@ -2,6 +2,7 @@
 
 #include "document/MyDocument.h"
 #include "platform/StringTables.h"
+#include "platform/ui/NumberField.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -22,7 +24,7 @@ QString numberLabelKey(int32_t parType) {
 
 SaveDialog::SaveDialog(const std::shared_ptr<MyDocument>& document, QWidget* parent)
     : QDialog(parent), m_document(document), m_folder(new QLabel(this)),
-      m_name(new QLineEdit(this)), m_number(new QLineEdit(this)) {
+      m_name(new QLineEdit(this)), m_number(new NumberField(0, 99, this)) {
     const MyDocument::SavePanelSetup setup = document->prepareSavePanel();
     setWindowTitle(StringTables::localized(QStringLiteral("SaveDialogTitle")));
     m_folder->setText(QDir::toNativeSeparators(setup.designatedDirectory));
@@ -35,6 +37,9 @@ SaveDialog::SaveDialog(const std::shared_ptr<MyDocument>& document, QWidget* par
     form->addRow(StringTables::localized(QStringLiteral("SaveDialogFolder")), m_folder);
     form->addRow(StringTables::localized(numberLabelKey(setup.parType)), m_number);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Save)
+        ->setText(StringTables::localized(QStringLiteral("SaveDialogCreateButton")));
+    m_name->setMinimumWidth(260);
     connect(buttons, &QDialogButtonBox::accepted, this, &SaveDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SaveDialog::reject);
     auto* layout = new QVBoxLayout(this);
@@ -56,7 +61,8 @@ void SaveDialog::accept() {
     const QString path =
         document->panelUserEnteredFilename(m_name->text(), m_number->text(), &refused);
     if (path.isNull()) {
-        QLineEdit* field = refused == MyDocument::SavePanelField::Number ? m_number : m_name;
+        QLineEdit* field =
+            refused == MyDocument::SavePanelField::Number ? m_number->editor() : m_name;
         field->setFocus();
         field->selectAll();
         return;

@@ -5,6 +5,7 @@
 
 class MyDocument;
 class QLabel;
+class NumberField;
 class QLineEdit;
 
 // The save panel of a new set. A set is always saved in the folder of its
@@ -19,7 +20,7 @@ public:
     explicit SaveDialog(const std::shared_ptr<MyDocument>& document, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return m_name; }
-    QLineEdit* numberField() const { return m_number; }
+    NumberField* numberField() const { return m_number; }
     QLabel* folderLabel() const { return m_folder; }
 
     void accept() override;
@@ -28,5 +29,5 @@ private:
     std::weak_ptr<MyDocument> m_document;
     QLabel* m_folder;
     QLineEdit* m_name;
-    QLineEdit* m_number;
+    NumberField* m_number;
 };

@@ -2,14 +2,15 @@
 
 #include "document/MyDocument.h"
 #include "platform/StringTables.h"
+#include "platform/ui/NumberField.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QVBoxLayout>
 
 SaveOptionsController::SaveOptionsController(const std::shared_ptr<MyDocument>& delegate)
-    : m_delegate(delegate), m_NumPnn(new QLineEdit(this)), m_explanation(new QLabel(this)) {
+    : m_delegate(delegate), m_NumPnn(new NumberField(0, 100, this)),
+      m_explanation(new QLabel(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(StringTables::localized(QStringLiteral("SaveOptionsTitle")));
     m_explanation->setWordWrap(true);
@@ -17,6 +18,7 @@ SaveOptionsController::SaveOptionsController(const std::shared_ptr<MyDocument>& 
     connect(buttons, &QDialogButtonBox::accepted, this, &SaveOptionsController::OnOK);
     connect(buttons, &QDialogButtonBox::rejected, this, &SaveOptionsController::OnCancel);
     connect(this, &QDialog::finished, this, &SaveOptionsController::sheetDidEnd);
+    setMinimumWidth(340);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_explanation);
     layout->addWidget(m_NumPnn);
@@ -25,6 +27,10 @@ SaveOptionsController::SaveOptionsController(const std::shared_ptr<MyDocument>& 
 
 void SaveOptionsController::doItForWindow(QWidget* window, int32_t parType, int32_t initialNum) {
     mParType = parType;
+    if (parType == ParType::Par1)
+        m_NumPnn->setRange(0, 99);
+    else
+        m_NumPnn->setRange(1, 100);
     m_NumPnn->setText(QString::number(initialNum));
     m_NumPnn->selectAll();
     m_explanation->setText(StringTables::localized(parType == ParType::Par1

@@ -5,7 +5,7 @@
 
 class MyDocument;
 class QLabel;
-class QLineEdit;
+class NumberField;
 
 // The options sheet of a set saved before: a window-modal dialog over the
 // document window that asks for the number (recovery volumes for PAR 1,
@@ -18,7 +18,7 @@ public:
     explicit SaveOptionsController(const std::shared_ptr<MyDocument>& delegate);
 
     void doItForWindow(QWidget* window, int32_t parType, int32_t initialNum);
-    QLineEdit* numberField() const { return m_NumPnn; }
+    NumberField* numberField() const { return m_NumPnn; }
     QLabel* explanation() const { return m_explanation; }
 
     // OK: a number the set type accepts ends the sheet with 1; any other keeps
@@ -34,6 +34,6 @@ private:
     std::weak_ptr<MyDocument> m_delegate;
     int32_t mNumPnn = 0;
     int32_t mParType = 0;
-    QLineEdit* m_NumPnn;
+    NumberField* m_NumPnn;
     QLabel* m_explanation;
 };

@@ -56,7 +56,7 @@ VelmoraController* VelmoraController::fromWindowInterface(DocumentWindowInterfac
 
 void VelmoraController::FinishUserInterfaceSetup(MyDocument* document) {
     const int parType = StatusTexts::parTypeOf(*document);
-    AddToolbarForParType(parType);
+    AddToolbarForParType(parType, document->supportCreation() && document->fileName().isEmpty());
     m_table->setDocument(document);
     m_model->setParType(parType);
     restoreSavedLayout();
@@ -68,8 +68,9 @@ void VelmoraController::detachDocument() {
     m_table->setDocument(nullptr);
 }
 
-void VelmoraController::AddToolbarForParType(int parType) {
-    m_TBDelegate = DocToolbarDelegate::CreateDocToolbarDelegate(m_window->toolbar(), parType);
+void VelmoraController::AddToolbarForParType(int parType, bool newSet) {
+    m_TBDelegate =
+        DocToolbarDelegate::CreateDocToolbarDelegate(m_window->toolbar(), parType, newSet);
 }
 
 void VelmoraController::restoreSavedLayout() {

@@ -76,7 +76,7 @@ signals:
 
 private:
     void FileStatusUI_Update(const StatisticsRecord& statistics, const QString& emphasizeKey);
-    void AddToolbarForParType(int parType);
+    void AddToolbarForParType(int parType, bool newSet);
     StatisticsPanel* statisticsPanel() const;
     void restoreSavedLayout();
     void removeUnusedStatisticsPanel(int parType);

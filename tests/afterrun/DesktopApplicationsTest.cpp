@@ -70,9 +70,19 @@ TEST_F(DesktopApplicationsTest, ProgramsAreFoundByEntryNameOrExecutable) {
               QStringList({"a", "b c", "d\"e\\f", "", "g"}));
 }
 
-TEST_F(DesktopApplicationsTest, TheDefaultApplicationOfTheFilesTypeStandsInForStuffitExpander) {
+TEST_F(DesktopApplicationsTest,
+       UnarElseTheDefaultApplicationOfTheFilesTypeStandsInForStuffitExpander) {
     writeData(m_root + "/data/x.sit", "SIT!\0\0\0\0rLau");
     writeData(m_root + "/data/unknown.bin", QByteArray(64, '\x01'));
+    const QByteArray path = qgetenv("PATH");
+    writeData(m_root + "/bin/unar", "#!/bin/sh\n");
+    QFile::setPermissions(m_root + "/bin/unar", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    qputenv("PATH", QFile::encodeName(m_root + "/bin"));
+    EXPECT_EQ(
+        command(DesktopApplications::forRule("Stuffit Expander", m_root + "/data/x.sit"), "/f"),
+        QStringList({m_root + "/bin/unar", "-r", "-o", m_root + "/data", "/f"}));
+
+    qputenv("PATH", QFile::encodeName(m_root + "/no-programs"));
     EXPECT_EQ(
         command(DesktopApplications::forRule("Stuffit Expander", m_root + "/data/x.sit"), "/f"),
         QStringList({"file-roller", "file:///f"}));
@@ -87,4 +97,5 @@ TEST_F(DesktopApplicationsTest, TheDefaultApplicationOfTheFilesTypeStandsInForSt
     EXPECT_FALSE(DesktopApplications::forRule("Stuffit Expander", m_root + "/data/unknown.bin"));
     EXPECT_FALSE(DesktopApplications::forRule("Other Program", m_root + "/data/x.sit"));
     EXPECT_EQ(DesktopApplications::executablePath(*DesktopApplications::find("roller")), QString());
+    qputenv("PATH", path);
 }

@@ -1,6 +1,7 @@
 #include "RunCommand.h"
 #include "TestEnvironment.h"
 #include "app/CommandLine.h"
+#include "platform/FileNames.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,8 +11,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -257,6 +260,29 @@ TEST(HeadlessTest, CreatesAndRepairsAPar1SetThroughTheCommandLine) {
     EXPECT_EQ(outcome.exitStatus, 0);
     EXPECT_EQ(outcome.json["status"].toInt(), 7);
     EXPECT_EQ(fileStatus(outcome.json, "f3.bin"), 9);
+}
+
+TEST(HeadlessTest, FilesWhoseNamesAreNotUtf8AreProtectedThroughTheCommandLine) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+    const QString folder = TestEnvironment::makeFolder("latin1");
+    const QString latin1 = folder + '/' + FileNames::decode("caf\xe9 \xff.bin");
+    const QString utf8 = folder + "/plain.bin";
+    const int fd = ::open(FileNames::encode(latin1).constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray data = randomBytes(10000, 9);
+    ASSERT_EQ(::write(fd, data.constData(), size_t(data.size())), data.size());
+    ::close(fd);
+    writeBytes(utf8, randomBytes(30000, 10));
+
+    QByteArray output;
+    const Outcome outcome = runHeadless(
+        {"--create", folder + "/set.par2", "--redundancy", "50", latin1, utf8}, &output);
+    EXPECT_EQ(outcome.exitStatus, 0) << output.toStdString();
+    EXPECT_EQ(outcome.json["status"].toInt(), 12);
+    EXPECT_EQ(runCommand(folder, "par2", {"v", "-q", "--", "set.par2"}), 0);
+    ASSERT_EQ(::unlink(FileNames::encode(latin1).constData()), 0);
+    EXPECT_EQ(runCommand(folder, "par2", {"r", "-q", "--", "set.par2"}), 0);
+    EXPECT_EQ(FileNames::kindAt(latin1), FileNames::Kind::RegularFile);
 }
 
 namespace {

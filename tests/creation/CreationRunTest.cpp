@@ -109,6 +109,9 @@ TEST_F(CreationRunTest, AFailedHelperNeverReportsASetAndLeavesNothingBehind) {
         unstarted->saveToLocation(unstarted->panelUserEnteredFilename("a", "5", &refused)));
     EXPECT_EQ(unstarted->m_DocumentStatus(), DocStatus::Idle);
     EXPECT_EQ(unstarted->m_PARIsRunning(), RunKind::None);
+    // Nothing was created: Create stays open for another try.
+    EXPECT_TRUE(unstarted->isDocumentEdited());
+    EXPECT_EQ(unstarted->validateToolbarOrMenuItem(DocumentAction::SaveDocument), 1);
     EXPECT_FALSE(QFile::exists(m_folder + "/a.par2"));
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_TRUE(alerts.shown[0].message.contains("par2SL"));

@@ -3,21 +3,36 @@
 #include "app/PARDocumentController.h"
 #include "document/DocumentWindowInterface.h"
 #include "par2/PAR2Document.h"
+#include "platform/FileNames.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
+#include "platform/ui/NumberField.h"
 #include "preferences/PreferenceKeys.h"
 #include "window/AddFilesPanel.h"
+#include "window/DocToolbarDelegate.h"
+#include "window/FileTableModel.h"
+#include "window/PARTableView.h"
+#include "window/ParWindow.h"
+#include "window/ParWindowController.h"
 #include "window/SaveDialog.h"
 #include "window/SaveOptionsController.h"
+#include "window/VelmoraController.h"
 #include "window/WidgetSetBuildingPanels.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -183,4 +198,119 @@ TEST_F(SaveDialogsTest, TheAddFilesPanelOffersOnlyWhatTheSetCanTake) {
     EXPECT_FALSE(m_document->showingAddFileSheet());
     EXPECT_TRUE(m_document->fileStatusSnapshot().contains("new.bin"));
     EXPECT_EQ(m_document->numSubjectFiles(), 3);
+}
+
+namespace {
+
+// A new PAR 2 set in its real document window, built and created through the
+// window's own commands.
+class CreateFromWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        useBuiltHelpers();
+        Preferences::setInteger(PrefKey::Par2Redundancy, 10);
+        Preferences::setInteger(PrefKey::Par2BlockSizeChoice, BlockSizeChoiceValue::Automatic);
+        m_folder = TestEnvironment::makeFolder("window-create");
+        m_document = std::make_shared<PAR2Document>();
+        m_controller.addDocument(m_document);
+        m_window = new ParWindowController(m_document);
+        m_window->showWindow();
+    }
+    void TearDown() override {
+        EXPECT_TRUE(runEnded(*m_document));
+        delete m_window;
+        qunsetenv("VELMORA_HELPERS_DIR");
+    }
+
+    QAction* create() const {
+        m_window->validateToolbarItems();
+        return m_window->velmoraController()->toolbarDelegate()->itemForItemIdentifier(
+            "DocTBCreate");
+    }
+    void drop(const QStringList& encodedUrls) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& url : encodedUrls)
+            urls.append(QUrl::fromEncoded(url.toLatin1()));
+        mime.setUrls(urls);
+        QWidget* viewport = m_window->window()->fileStatus()->viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, &mime,
+                              Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton,
+                        Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+    }
+
+    ScriptedAlertPresenter m_alerts;
+    WidgetSetBuildingPanels m_panels;
+    PARDocumentController m_controller;
+    QString m_folder;
+    std::shared_ptr<PAR2Document> m_document;
+    ParWindowController* m_window = nullptr;
+};
+
+} // namespace
+
+TEST_F(CreateFromWindowTest, DroppedFilesWhoseNamesAreNotUtf8AreCreatedWithTheSuggestedName) {
+    EXPECT_FALSE(m_window->window()->fileStatus()->emptyHint().isEmpty());
+    const QStringList shown =
+        m_window->velmoraController()->toolbarDelegate()->itemIdentifiers().mid(0, 3);
+    EXPECT_EQ(shown, QStringList({"DocTBAddFiles", "DocTBRemove", "DocTBCreate"}));
+    EXPECT_FALSE(create()->isEnabled());
+    const QString latin1 = FileNames::decode("r\xe9sum\xe9.doc");
+    const int fd =
+        ::open(FileNames::encode(m_folder + '/' + latin1).constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray data = randomBytes(20000, 4);
+    ASSERT_EQ(::write(fd, data.constData(), size_t(data.size())), data.size());
+    ::close(fd);
+    writeFile(m_folder, "photo.jpg", randomBytes(9000, 5));
+
+    drop({QUrl::fromLocalFile(m_folder).toEncoded() + "/r%E9sum%E9.doc",
+          QUrl::fromLocalFile(m_folder + "/photo.jpg").toEncoded()});
+    EXPECT_EQ(m_document->numSubjectFiles(), 2);
+    EXPECT_TRUE(m_window->window()->fileStatus()->emptyHint().isEmpty());
+    EXPECT_EQ(m_window->window()
+                  ->fileStatus()
+                  ->fileModel()
+                  ->index(1, FileTableModel::FileColumn)
+                  .data()
+                  .toString(),
+              QString::fromUtf8("r\uFFFDsum\uFFFD.doc"));
+
+    ASSERT_TRUE(create()->isEnabled());
+    create()->trigger();
+    QPointer<SaveDialog> dialog = m_window->window()->findChild<SaveDialog*>();
+    ASSERT_TRUE(dialog);
+    const QString proposed = QFileInfo(m_folder).fileName() + ".par2";
+    EXPECT_EQ(dialog->nameField()->text(), proposed);
+    dialog->accept();
+    ASSERT_TRUE(runEnded(*m_document));
+    EXPECT_EQ(m_document->m_DocumentStatus(), DocStatus::Created)
+        << m_document->ParOutput().toStdString();
+    EXPECT_EQ(par2Verify(m_folder, proposed), 0);
+}
+
+TEST_F(CreateFromWindowTest, AfterAFailedCreationCreateOffersTheOptionsSheetAgain) {
+    m_document->addFiles({writeFile(m_folder, "empty.bin", QByteArray())});
+    MyDocument::SavePanelField refused{};
+    m_document->saveToLocation(m_document->panelUserEnteredFilename("set", "10", &refused));
+    ASSERT_TRUE(runEnded(*m_document));
+    ASSERT_EQ(m_document->m_DocumentStatus(), DocStatus::HelperErrors);
+    ASSERT_TRUE(waitUntil([&] { return create()->isEnabled(); }, 5000));
+    EXPECT_TRUE(m_document->isDocumentEdited());
+
+    writeFile(m_folder, "empty.bin", randomBytes(30000, 6));
+    create()->trigger();
+    QPointer<SaveOptionsController> sheet = m_window->window()->findChild<SaveOptionsController*>();
+    ASSERT_TRUE(sheet);
+    sheet->numberField()->setText("100");
+    sheet->OnOK();
+    ASSERT_TRUE(runEnded(*m_document));
+    EXPECT_EQ(m_document->m_DocumentStatus(), DocStatus::Created)
+        << m_document->ParOutput().toStdString();
+    EXPECT_EQ(m_document->m_NumSpecifiedInSaveOptions(), 100);
+    EXPECT_EQ(par2Verify(m_folder, "set.par2"), 0);
+    EXPECT_FALSE(create()->isEnabled());
 }

@@ -3,6 +3,7 @@
 #include "app/PARDocumentController.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
+#include "platform/ui/NumberField.h"
 #include "postprocess/ui/EditPPRuleController.h"
 #include "preferences/PreferenceKeys.h"
 #include "preferences/ui/PreferencesController.h"
@@ -133,7 +134,7 @@ TEST_F(PreferencesWindowTest, AnInvalidNumberKeepsTheWindowOpenWithItsAlert) {
         auto window = open();
         control<QCheckBox>(window.get(), "keepBrokenFiles")->click();
         // The field is checked even while it is disabled.
-        QLineEdit* field = control<QLineEdit>(window.get(), wrong.field);
+        NumberField* field = control<NumberField>(window.get(), wrong.field);
         field->setText(QString::fromUtf8(wrong.value));
         control<QPushButton>(window.get(), "mOKButton")->click();
         EXPECT_TRUE(window->isVisible()) << wrong.field << " " << wrong.value;
@@ -185,8 +186,8 @@ TEST_F(PreferencesWindowTest, ControlsThatDoNotApplyAreDisabled) {
     Preferences::setString(PrefKey::UnrarDestinationFolder, QStringLiteral("/srv/old"));
     Preferences::setInteger(PrefKey::UnrarDestinationDetermination, 2);
     auto window = open();
-    auto* everyX = control<QLineEdit>(window.get(), "everyXValue");
-    auto* absolute = control<QLineEdit>(window.get(), "absValue");
+    auto* everyX = control<NumberField>(window.get(), "everyXValue");
+    auto* absolute = control<NumberField>(window.get(), "absValue");
     control<QRadioButton>(window.get(), "radio2")->click();
     EXPECT_FALSE(everyX->isEnabled());
     EXPECT_TRUE(absolute->isEnabled());
@@ -195,7 +196,7 @@ TEST_F(PreferencesWindowTest, ControlsThatDoNotApplyAreDisabled) {
     EXPECT_TRUE(everyX->isEnabled());
     EXPECT_FALSE(absolute->isEnabled());
 
-    auto* blockSize = control<QLineEdit>(window.get(), "mPar2BlockSize");
+    auto* blockSize = control<NumberField>(window.get(), "mPar2BlockSize");
     clickTag(window.get(), "mPar2BlockSizeChoice", 2);
     EXPECT_TRUE(blockSize->isEnabled());
     clickTag(window.get(), "mPar2BlockSizeChoice", 1);

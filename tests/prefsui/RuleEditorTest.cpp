@@ -1,11 +1,16 @@
 #include "PrefsTestSupport.h"
+#include "TestEnvironment.h"
+#include "postprocess/DesktopApplications.h"
 #include "postprocess/ui/EditPPRuleController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -46,6 +51,15 @@ protected:
     EditPPRuleController* editor = nullptr;
     QString pickedProgram;
 };
+
+QString writeProgram(const QString& folder, const char* name, const QByteArray& content) {
+    QDir().mkpath(folder);
+    QFile file(folder + '/' + name);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return file.fileName();
+}
 
 const PostProcessRule programRule("Ark", PostProcessRule::EndsWith, ".7z", true,
                                   PostProcessRule::OpenWithProgram, "org.kde.ark.desktop",
@@ -142,13 +156,29 @@ TEST_F(RuleEditorTest, TheAddressStaysOnlyWithTheSameProgram) {
 
     delegate = {};
     edit(programRule);
-    pickedProgram = QStringLiteral("/usr/share/applications/org.gnome.FileRoller.desktop");
+    pickedProgram =
+        writeProgram(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation),
+                     "org.gnome.FileRoller.desktop",
+                     "[Desktop Entry]\nType=Application\nName=Roller\nExec=sh\n");
     find<QPushButton>("mChooseAppButton")->click();
     EXPECT_EQ(find<QLineEdit>("mAppName")->text(), "org.gnome.FileRoller");
     rule = confirm();
     ASSERT_TRUE(rule);
     EXPECT_EQ(rule->mAppOrCommand(), "org.gnome.FileRoller.desktop");
     EXPECT_TRUE(rule->mURL().isEmpty());
+
+    // Neither a desktop entry nor on PATH: only the full path finds it again.
+    delegate = {};
+    edit(programRule);
+    pickedProgram = writeProgram(TestEnvironment::makeFolder("tools"), "unpack.sh", "#!/bin/sh\n");
+    find<QPushButton>("mChooseAppButton")->click();
+    EXPECT_EQ(find<QLineEdit>("mAppName")->text(), pickedProgram);
+    rule = confirm();
+    ASSERT_TRUE(rule);
+    EXPECT_EQ(rule->mAppOrCommand(), pickedProgram);
+    const auto program = DesktopApplications::find(rule->mAppOrCommand());
+    ASSERT_TRUE(program);
+    EXPECT_EQ(DesktopApplications::executablePath(*program), pickedProgram);
 
     delegate = {};
     edit(programRule);

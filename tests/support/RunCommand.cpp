@@ -1,5 +1,7 @@
 #include "RunCommand.h"
 
+#include "platform/FileNames.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <fcntl.h>
@@ -14,9 +16,10 @@ namespace {
 
 int spawnAndWait(const QString& folder, const QString& program, const QStringList& arguments,
                  const QByteArray& outputPath, const QByteArray& errorPath) {
-    std::vector<QByteArray> storage{QFile::encodeName(program)};
+    // Names that are not UTF-8 reach the program as the bytes they stand for.
+    std::vector<QByteArray> storage{FileNames::encode(program)};
     for (const QString& argument : arguments)
-        storage.push_back(QFile::encodeName(argument));
+        storage.push_back(FileNames::encode(argument));
     std::vector<char*> argv;
     for (QByteArray& item : storage)
         argv.push_back(item.data());

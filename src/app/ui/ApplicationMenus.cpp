@@ -31,11 +31,18 @@ void ApplicationMenus::buildFileMenu(QMainWindow* window) {
     menu->addSeparator();
     menu->addAction(tr("&Close"), QKeySequence::Close, window, &QWidget::close);
     m_closeAll = menu->addAction(tr("Close A&ll"), this, [this] { m_closing.closeAll(); });
+    m_create = menu->addAction(tr("C&reate…"), QKeySequence::Save);
     m_saveAs = menu->addAction(tr("&Save As…"), QKeySequence::SaveAs);
     menu->addSeparator();
     m_quit = menu->addAction(tr("&Quit"), QKeySequence::Quit, this,
                              [this] { m_closing.quit([] { QApplication::quit(); }); });
     connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateFileMenu);
+    // Their shortcuts must work once files are added without the menu opening
+    // again; the document checks the commands when they run.
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        m_create->setEnabled(true);
+        m_saveAs->setEnabled(true);
+    });
 }
 
 void ApplicationMenus::insertAboveQuit(QAction* action) {
@@ -71,6 +78,7 @@ void ApplicationMenus::buildSetMenu(QMainWindow* window) {
 void ApplicationMenus::updateFileMenu() {
     m_closeAll->setEnabled(!m_controller.documents().isEmpty());
     const auto document = m_document.lock();
+    m_create->setEnabled(document && document->CanSaveDocumentAs());
     m_saveAs->setEnabled(document && document->CanSaveDocumentAs());
 }
 

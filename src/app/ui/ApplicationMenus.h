@@ -22,6 +22,7 @@ public:
                      PARDocumentController& controller, SessionClosing& closing,
                      std::function<void()> openRequested);
 
+    QAction* createAction() const { return m_create; }
     QAction* saveAsAction() const { return m_saveAs; }
     QAction* addFilesAction() const { return m_addFiles; }
     QAction* extractArchiveAction() const { return m_extractArchive; }
@@ -41,6 +42,7 @@ private:
     std::function<void()> m_openRequested;
     QMenu* m_fileMenu = nullptr;
     QAction* m_closeAll = nullptr;
+    QAction* m_create = nullptr;
     QAction* m_saveAs = nullptr;
     QAction* m_extractArchive = nullptr;
     QAction* m_quit = nullptr;

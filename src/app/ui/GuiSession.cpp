@@ -74,16 +74,23 @@ bool GuiSession::quitIfNothingShown() {
 void GuiSession::showDocument(const std::shared_ptr<MyDocument>& document) {
     auto* windowController = new ParWindowController(document);
     QMainWindow* window = windowController->window();
+    // Panels start in the folder of the window's set.
+    const auto folder = [weak = std::weak_ptr<MyDocument>(document)] {
+        const std::shared_ptr<MyDocument> shown = weak.lock();
+        return shown ? shown->chosenDirectory() : QString();
+    };
     auto* menus = new ApplicationMenus(window, document, m_controller, m_closing,
-                                       [this, window] { openFromPanel(window); });
+                                       [this, window, folder] { openFromPanel(window, folder()); });
+    QObject::connect(menus->createAction(), &QAction::triggered, window,
+                     [document] { document->saveDocument(); });
     QObject::connect(menus->saveAsAction(), &QAction::triggered, window,
                      [document] { document->saveDocumentAs(); });
     QObject::connect(menus->addFilesAction(), &QAction::triggered, window,
                      [document] { document->PerformAddFile(); });
     QObject::connect(menus->extractArchiveAction(), &QAction::triggered, window,
-                     [this, window] { extractFromPanel(window); });
+                     [this, window, folder] { extractFromPanel(window, folder()); });
     QObject::connect(windowController, &ParWindowController::openDocumentRequested, window,
-                     [this, window] { openFromPanel(window); });
+                     [this, window, folder] { openFromPanel(window, folder()); });
     QAction* preferences = m_help.makePreferencesAction(window);
     menus->insertAboveQuit(preferences);
     m_help.addTo(window);
@@ -92,14 +99,14 @@ void GuiSession::showDocument(const std::shared_ptr<MyDocument>& document) {
     windowController->showWindow();
 }
 
-void GuiSession::openFromPanel(QMainWindow* parent) {
-    open(OpenPanel::run(parent));
+void GuiSession::openFromPanel(QMainWindow* parent, const QString& folder) {
+    open(OpenPanel::run(parent, folder));
 }
 
 // The archive opens after the panel's own event loop has ended; it has no
 // document window, only its progress window.
-void GuiSession::extractFromPanel(QMainWindow* parent) {
-    const QString archive = OpenPanel::chooseArchive(parent);
+void GuiSession::extractFromPanel(QMainWindow* parent, const QString& folder) {
+    const QString archive = OpenPanel::chooseArchive(parent, folder);
     if (!archive.isNull())
         QTimer::singleShot(0, parent, [this, archive] { open({archive}); });
 }

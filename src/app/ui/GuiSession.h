@@ -42,8 +42,8 @@ public:
 private:
     void showDocument(const std::shared_ptr<MyDocument>& document);
     bool bringForward();
-    void openFromPanel(QMainWindow* parent);
-    void extractFromPanel(QMainWindow* parent);
+    void openFromPanel(QMainWindow* parent, const QString& folder);
+    void extractFromPanel(QMainWindow* parent, const QString& folder);
 
     PARDocumentController& m_controller;
     SessionClosing m_closing{m_controller};

@@ -1,6 +1,7 @@
 #include "OpenPanel.h"
 
 #include "app/DocumentTypes.h"
+#include "platform/ui/PanelFolders.h"
 #include "unrar/UnrarOpenPanelDelegate.h"
 
 #include <QFileDialog>
@@ -23,12 +24,18 @@ private:
     bool (*m_shows)(const QString&);
 };
 
-QStringList runPanel(QWidget* parent, const QString& title, QFileDialog::FileMode mode,
-                     bool (*shows)(const QString&)) {
+// The filter's pattern only names the files the proxy model lets through; the
+// user sees its label.
+QStringList runPanel(QWidget* parent, const QString& title, const QString& filterLabel,
+                     QFileDialog::FileMode mode, bool (*shows)(const QString&),
+                     const QString& folder) {
     QFileDialog dialog(parent, title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(mode);
+    dialog.setNameFilter(filterLabel + QStringLiteral(" (*)"));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setProxyModel(new FileFilter(shows));
+    PanelFolders::setUp(dialog, folder);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
@@ -36,13 +43,14 @@ QStringList runPanel(QWidget* parent, const QString& title, QFileDialog::FileMod
 
 } // namespace
 
-QStringList OpenPanel::run(QWidget* parent) {
-    return runPanel(parent, QFileDialog::tr("Open Recovery Set"), QFileDialog::ExistingFiles,
-                    &DocumentTypes::shouldShowInOpenPanel);
+QStringList OpenPanel::run(QWidget* parent, const QString& folder) {
+    return runPanel(parent, QFileDialog::tr("Open Recovery Set"),
+                    QFileDialog::tr("Recovery sets and RAR archives"), QFileDialog::ExistingFiles,
+                    &DocumentTypes::shouldShowInOpenPanel, folder);
 }
 
-QString OpenPanel::chooseArchive(QWidget* parent) {
-    return runPanel(parent, QFileDialog::tr("Extract RAR Archive"), QFileDialog::ExistingFile,
-                    &UnrarOpenPanelDelegate::shouldShowFilename)
+QString OpenPanel::chooseArchive(QWidget* parent, const QString& folder) {
+    return runPanel(parent, QFileDialog::tr("Extract RAR Archive"), QFileDialog::tr("RAR archives"),
+                    QFileDialog::ExistingFile, &UnrarOpenPanelDelegate::shouldShowFilename, folder)
         .value(0);
 }

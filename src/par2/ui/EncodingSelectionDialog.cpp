@@ -2,6 +2,7 @@
 
 #include "par2/EncodingSelectionController.h"
 #include "platform/StringTables.h"
+#include "platform/ui/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -38,6 +39,7 @@ EncodingSelectionDialog::EncodingSelectionDialog(
     ok->setDefault(true);
     buttons->addButton(text("CancelButton"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("mCancelButton"));
+    DialogButtons::followTheme(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

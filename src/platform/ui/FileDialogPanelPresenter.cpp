@@ -1,5 +1,7 @@
 #include "FileDialogPanelPresenter.h"
 
+#include "platform/ui/PanelFolders.h"
+
 #include <QApplication>
 #include <QFileDialog>
 
@@ -9,6 +11,7 @@ QString FileDialogPanelPresenter::chooseFolder(const QString& title, const QStri
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setLabelText(QFileDialog::Accept, prompt);
+    PanelFolders::setUp(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

@@ -1,10 +1,13 @@
 #include "MessageBoxAlertPresenter.h"
 
 #include "DialogOwner.h"
+#include "platform/ui/DialogButtons.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -18,6 +21,20 @@ QMessageBox::Icon iconFor(AlertSeverity severity) {
         break;
     }
     return QMessageBox::Warning;
+}
+
+// QMessageBox wraps its texts at a narrow width of its own; a message that
+// fits on one line of this width stays one line, a longer one wraps here.
+constexpr int kWidestLine = 560;
+
+void widenTexts(QMessageBox& box) {
+    for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+        auto* label = box.findChild<QLabel*>(QLatin1String(name));
+        if (label == nullptr || label->text().isEmpty())
+            continue;
+        const int oneLine = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+        label->setMinimumWidth(std::min(oneLine, kWidestLine));
+    }
 }
 
 } // namespace
@@ -45,6 +62,8 @@ int MessageBoxAlertPresenter::runModal(const AlertRequest& request) {
     box.setDefaultButton(defaultButton);
     if (alternate != nullptr)
         box.setEscapeButton(alternate);
+    widenTexts(box);
+    DialogButtons::followTheme(box);
     box.exec();
     if (box.clickedButton() == other && other != nullptr)
         return kAlertOtherReturn;

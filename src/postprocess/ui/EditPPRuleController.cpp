@@ -3,7 +3,9 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Workspace.h"
+#include "platform/ui/DialogButtons.h"
 #include "platform/ui/TabOrder.h"
+#include "postprocess/DesktopApplications.h"
 #include "postprocess/ui/ProgramPicker.h"
 #include "postprocess/ui/VLMEditPPRuleControllerDelegate.h"
 
@@ -95,7 +97,7 @@ void EditPPRuleController::buildInterface() {
     for (QRadioButton* choice : {mOpenInFinderChoice, mOpenWithProgramChoice, mDoCommandLineChoice})
         mActionChoices->addButton(choice);
     connect(mActionChoices, &QButtonGroup::buttonClicked, this,
-            [this](QAbstractButton* choice) { EnableDisable(choice); });
+            [this](QAbstractButton* choice) { onActionChoice(choice); });
 
     auto* actions = new QVBoxLayout;
     actions->addWidget(mOpenInFinderChoice);
@@ -122,6 +124,7 @@ void EditPPRuleController::buildInterface() {
     mCancelButton = buttons->addButton(text("CancelButton"), QDialogButtonBox::RejectRole);
     mOKButton->setObjectName(QStringLiteral("mOKButton"));
     mCancelButton->setObjectName(QStringLiteral("mCancelButton"));
+    DialogButtons::followTheme(buttons);
     mOKButton->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -264,7 +267,13 @@ void EditPPRuleController::fillFromRule(const PostProcessRule& rule) {
     }
 }
 
+// A program kept by its full path shows that path, extension and all.
 void EditPPRuleController::showProgram(const QString& nameWithExtension) {
+    if (nameWithExtension.contains(u'/')) {
+        mAppExtension.clear();
+        mAppName->setText(nameWithExtension);
+        return;
+    }
     const QFileInfo program(nameWithExtension);
     mAppExtension = program.suffix();
     mAppName->setText(mAppExtension.isEmpty() ? nameWithExtension : program.completeBaseName());
@@ -312,6 +321,16 @@ void EditPPRuleController::EnableDisable(QAbstractButton* sender) {
     mOKButton->setEnabled(complete);
 }
 
+// Choosing an action that needs a text takes the user to its field, so that
+// from the keyboard the command, and its Insert menu, are one keystroke away.
+void EditPPRuleController::onActionChoice(QAbstractButton* choice) {
+    EnableDisable(choice);
+    if (choice == mDoCommandLineChoice)
+        mCommand->setFocus();
+    else if (choice == mOpenWithProgramChoice)
+        mAppName->setFocus();
+}
+
 // Only widgets of this sheet count: a popup menu or another window taking the
 // focus for a moment does not end the editing of the command.
 void EditPPRuleController::commandFocusChanged(QWidget* now) {
@@ -340,7 +359,7 @@ void EditPPRuleController::onChooseAppButton() {
     const QString chosen = m_programPicker();
     if (chosen.isEmpty())
         return;
-    showProgram(QFileInfo(chosen).fileName());
+    showProgram(DesktopApplications::nameToKeep(chosen));
     showProgramIcon(true);
     EnableDisable(nullptr);
 }

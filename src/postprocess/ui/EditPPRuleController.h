@@ -40,6 +40,7 @@ public:
     void DoIt(const std::optional<PostProcessRule>& rule, QWidget* parentWindow);
 
     void onChooseAppButton();
+    void onActionChoice(QAbstractButton* choice);
     void onInsertSpecialChar(int tag);
     void onDownload();
     // What OK would hand back now.

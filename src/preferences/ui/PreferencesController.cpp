@@ -5,6 +5,8 @@
 #include "app/UnattendedSupport.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
+#include "platform/ui/DialogButtons.h"
+#include "platform/ui/NumberField.h"
 #include "platform/ui/TabOrder.h"
 #include "postprocess/ui/EditPPRuleController.h"
 #include "preferences/PreferenceKeys.h"
@@ -75,6 +77,7 @@ PreferencesController::PreferencesController(PARDocumentController& documents, Q
     mCancelButton = buttons->addButton(text("CancelButton"), QDialogButtonBox::RejectRole);
     mOKButton->setObjectName(QStringLiteral("mOKButton"));
     mCancelButton->setObjectName(QStringLiteral("mCancelButton"));
+    DialogButtons::followTheme(buttons);
     mOKButton->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -109,12 +112,9 @@ QCheckBox* PreferencesController::checkBox(const QString& name, const char* titl
     return box;
 }
 
-QLineEdit* PreferencesController::numberField(const QString& name, int maximumDigits) {
-    auto* field = new QLineEdit(this);
+NumberField* PreferencesController::numberField(const QString& name, int minimum, int maximum) {
+    auto* field = new NumberField(minimum, maximum, this);
     field->setObjectName(name);
-    field->setAlignment(Qt::AlignRight);
-    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(maximumDigits + 2, u'0')) +
-                         12);
     return field;
 }
 
@@ -273,8 +273,8 @@ QWidget* PreferencesController::buildNewSetsTab() {
                {NumMethodValue::EveryXFiles, NumMethodValue::Absolute});
     connect(radio1, &QRadioButton::clicked, this, [this] { OnRadio(radio1); });
     connect(radio2, &QRadioButton::clicked, this, [this] { OnRadio(radio2); });
-    everyXValue = numberField(QStringLiteral("everyXValue"), 2);
-    absValue = numberField(QStringLiteral("absValue"), 2);
+    everyXValue = numberField(QStringLiteral("everyXValue"), 1, 99);
+    absValue = numberField(QStringLiteral("absValue"), 0, 99);
     auto* par1Volumes = new QGridLayout;
     par1Volumes->addWidget(radio1, 0, 0);
     par1Volumes->addWidget(everyXValue, 0, 1);
@@ -291,8 +291,8 @@ QWidget* PreferencesController::buildNewSetsTab() {
                    {BlockSizeChoiceValue::Automatic, BlockSizeChoiceValue::Fixed});
     connect(mPar2BlockSizeChoice, &QButtonGroup::idClicked, this,
             &PreferencesController::EnableDisable);
-    mPar2BlockSize = numberField(QStringLiteral("mPar2BlockSize"), 6);
-    mPar2Redundancy = numberField(QStringLiteral("mPar2Redundancy"), 3);
+    mPar2BlockSize = numberField(QStringLiteral("mPar2BlockSize"), 1, 419430);
+    mPar2Redundancy = numberField(QStringLiteral("mPar2Redundancy"), 1, 100);
     mPar2LimitFileSize = checkBox(QStringLiteral("mPar2LimitFileSize"), "PrefsLimitFileSize");
     auto* redundancyLabel = new QLabel(text("PrefsRedundancy"), tab);
     redundancyLabel->setBuddy(mPar2Redundancy);
@@ -384,7 +384,7 @@ int PreferencesController::DoIt() {
     return exec();
 }
 
-bool PreferencesController::FieldIsNumeric(const QLineEdit* field, int min, int max) {
+bool PreferencesController::FieldIsNumeric(const NumberField* field, int min, int max) {
     const QString digits = field->text();
     const bool allDigits =
         std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
@@ -397,7 +397,7 @@ bool PreferencesController::FieldIsNumeric(const QLineEdit* field, int min, int 
 
 bool PreferencesController::numbersAreValid() {
     struct Check {
-        QLineEdit* field;
+        NumberField* field;
         int min;
         int max;
         const char* messageKey;
@@ -446,7 +446,7 @@ void PreferencesController::EnableDisable() {
 void PreferencesController::OnRadio(QRadioButton* choice) {
     everyXValue->setEnabled(choice == radio1);
     absValue->setEnabled(choice == radio2);
-    QLineEdit* field = choice == radio1 ? everyXValue : absValue;
+    NumberField* field = choice == radio1 ? everyXValue : absValue;
     field->setFocus();
     field->selectAll();
 }

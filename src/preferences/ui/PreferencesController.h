@@ -13,6 +13,7 @@ class PARDocumentController;
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class NumberField;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -38,7 +39,7 @@ public:
     const QList<PostProcessRule>& rules() const { return mRulesSet; }
 
     // Every character an ASCII digit and the value within [min, max]; empty reads as 0.
-    static bool FieldIsNumeric(const QLineEdit* field, int min, int max);
+    static bool FieldIsNumeric(const NumberField* field, int min, int max);
 
     void OnNewRule();
     void OnModifyRule();
@@ -61,7 +62,7 @@ private:
     QButtonGroup* radioGroup(const QString& name, const QList<QRadioButton*>& choices,
                              const QList<int>& tags);
     QCheckBox* checkBox(const QString& name, const char* titleKey);
-    QLineEdit* numberField(const QString& name, int maximumDigits);
+    NumberField* numberField(const QString& name, int minimum, int maximum);
     QPushButton* ruleButton(const QString& name, const char* titleKey,
                             void (PreferencesController::*action)());
 
@@ -85,8 +86,8 @@ private:
     QString mChosenUnrarDestination;
     QPointer<EditPPRuleController> mRuleEditorController;
 
-    QLineEdit* absValue = nullptr;
-    QLineEdit* everyXValue = nullptr;
+    NumberField* absValue = nullptr;
+    NumberField* everyXValue = nullptr;
     QRadioButton* radio1 = nullptr;
     QRadioButton* radio2 = nullptr;
     QButtonGroup* deleteSegmentsOption = nullptr;
@@ -109,10 +110,10 @@ private:
     QCheckBox* autoCloseDocument = nullptr;
     QCheckBox* autoCheckUpdate = nullptr;
     QButtonGroup* mSimultaneousProcessing = nullptr;
-    QLineEdit* mPar2BlockSize = nullptr;
+    NumberField* mPar2BlockSize = nullptr;
     QButtonGroup* mPar2BlockSizeChoice = nullptr;
     QCheckBox* mPar2LimitFileSize = nullptr;
-    QLineEdit* mPar2Redundancy = nullptr;
+    NumberField* mPar2Redundancy = nullptr;
     QButtonGroup* mPar12Choice = nullptr;
     QCheckBox* runUnattendedChoice = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "UnrarPasswordController.h"
 
 #include "platform/StringTables.h"
+#include "platform/ui/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -75,6 +76,7 @@ UnrarPasswordController::UnrarPasswordController(QWidget* parent)
     m_okButton->setEnabled(false);
     m_cancelButton = buttons->addButton(text("CancelButton"), QDialogButtonBox::RejectRole);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    DialogButtons::followTheme(buttons);
     connect(m_okButton, &QPushButton::clicked, this, &UnrarPasswordController::OnOk);
     connect(m_cancelButton, &QPushButton::clicked, this, &UnrarPasswordController::OnCancel);
     connect(m_password, &QLineEdit::textChanged, this,
