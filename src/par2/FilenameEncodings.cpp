@@ -2,6 +2,7 @@
 
 #include "platform/StringTables.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -65,6 +66,12 @@ const FilenameEncodings::Entry* FilenameEncodings::find(uint32_t identifier) {
             return &entry;
     }
     return nullptr;
+}
+
+bool FilenameEncodings::allValidUtf8(const QList<QByteArray>& names) {
+    return !names.isEmpty() && std::all_of(names.begin(), names.end(), [](const QByteArray& name) {
+        return decode(kUtf8Encoding, name).has_value();
+    });
 }
 
 QString FilenameEncodings::localizedName(uint32_t identifier) {
