@@ -119,8 +119,7 @@ int main(int argc, char** argv) {
     };
     auto removeSet = [&] {
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (name.starts_with("set") || name.find(".bin.") != std::string::npos)
+            if (entry.path().filename().string().starts_with("set"))
                 std::filesystem::remove(entry.path());
         }
     };

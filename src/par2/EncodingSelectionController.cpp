@@ -9,7 +9,7 @@
 
 bool EncodingSelectionController::doItForStringObjs(const QList<QByteArray>& names,
                                                     DocumentWindowInterface* window) {
-    return doItForSamples(chooseSamples(names), window, FilenameEncodings::allValidUtf8(names));
+    return doItForSamples(chooseSamples(names), window, FilenameEncodings::storedAsUtf8(names));
 }
 
 bool EncodingSelectionController::doItForSamples(QList<DecodedString> samples,

@@ -29,7 +29,7 @@ public:
     // event and the delegate is told when it ends.
     bool doItForStringObjs(const QList<QByteArray>& names, DocumentWindowInterface* window);
     // The same with the readings chooseSamples gave (which may run on any thread).
-    // namesAreUtf8 preselects UTF-8 (FilenameEncodings::allValidUtf8 of the names).
+    // namesAreUtf8 preselects UTF-8 (FilenameEncodings::storedAsUtf8 of the names).
     bool doItForSamples(QList<DecodedString> samples, DocumentWindowInterface* window,
                         bool namesAreUtf8 = false);
 

@@ -38,9 +38,9 @@ public:
     }};
 
     static const Entry* find(uint32_t identifier);
-    // Sets made on Linux, and by par2cmdline anywhere, store UTF-8; their names are read so
-    // whenever every one of them is valid UTF-8.
-    static bool allValidUtf8(const QList<QByteArray>& names);
+    // Sets made on Linux, and by par2cmdline anywhere, store UTF-8: true when every name is
+    // valid UTF-8 and one at least goes beyond ASCII (plain ASCII reads alike in every set).
+    static bool storedAsUtf8(const QList<QByteArray>& names);
     // The name shown to the user; the number itself for an unknown identifier.
     static QString localizedName(uint32_t identifier);
     // The text the bytes give in that character set, or nothing when they are

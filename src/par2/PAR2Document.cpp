@@ -69,7 +69,7 @@ bool PAR2Document::prepareDocForRepairRun() {
         return true;
     if (Preferences::boolForKey(PrefKey::UnattendedOperation)) {
         const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(fileName());
-        if (names && FilenameEncodings::allValidUtf8(names->getFileArray()))
+        if (names && FilenameEncodings::storedAsUtf8(names->getFileArray()))
             m_encoding = FilenameEncodings::kUtf8Encoding;
         qInfo().noquote() << QStringLiteral(
                                  "Info: using default string encoding %1 for par2 file \"%2\"")
@@ -86,7 +86,7 @@ bool PAR2Document::prepareDocForRepairRun() {
         const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(path);
         QList<DecodedString> samples = EncodingSelectionController::chooseSamples(
             names ? names->getFileArray() : QList<QByteArray>());
-        const bool utf8 = names && FilenameEncodings::allValidUtf8(names->getFileArray());
+        const bool utf8 = names && FilenameEncodings::storedAsUtf8(names->getFileArray());
         MainThread::post([weak, samples = std::move(samples), utf8]() mutable {
             if (auto document = std::static_pointer_cast<PAR2Document>(weak.lock()))
                 document->encodingSamplesChosen(std::move(samples), utf8);
