@@ -18,6 +18,8 @@ std::uint64_t number(const std::string& argument, std::size_t prefix) {
 }
 
 CommandLine::Command commandNamed(const std::string& name) {
+    if (name == "-V" || name == "--version")
+        return CommandLine::Command::Version;
     if (name == "v" || name == "verify")
         return CommandLine::Command::Verify;
     if (name == "r" || name == "repair")
@@ -35,6 +37,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& arguments) {
     CommandLine line;
     line.memoryBudget = kDefaultMemoryBudget;
     line.command = commandNamed(arguments[0]);
+    if (line.command == Command::Version)
+        return line;
     std::size_t next = 1;
     for (; next < arguments.size(); ++next) {
         const std::string& argument = arguments[next];

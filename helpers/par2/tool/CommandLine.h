@@ -15,7 +15,7 @@ public:
 
 // par2SL COMMAND [OPTIONS] -- PAR2FILE [FILES...]
 struct CommandLine {
-    enum class Command { Verify, Repair, Create };
+    enum class Command { Verify, Repair, Create, Version };
 
     Command command = Command::Verify;
     std::optional<std::uint64_t> blockSize;

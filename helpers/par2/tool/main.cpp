@@ -22,6 +22,10 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
         const CommandLine line = CommandLine::parse(arguments);
+        if (line.command == CommandLine::Command::Version) {
+            output.line("par2SL version 0.1.0");
+            return 0;
+        }
         if (line.command == CommandLine::Command::Create)
             return CreateCommand(line, output).run();
         return RepairCommand(line, output).run();
