@@ -61,8 +61,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "window or from the command line (--headless), where it reports every set as a\n"
   "documented JSON line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# The install steps see the real prefix (staged under DESTDIR), so par2SL's link
-# comes out relative.
+# The install steps see the real prefix (staged under DESTDIR).
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -72,11 +71,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELMORA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION contrib/utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps names the libraries the programs link (Qt 6, libunrar5, libplist,
-# OpenSSL); what is only run or loaded at run time is named here: the par2 helper,
-# the Qt plug-in that draws the SVG icons and the platform plug-ins without which
-# no window opens (a system installed without recommends lacks them).
+# OpenSSL); what is only loaded at run time is named here: the Qt plug-in that draws
+# the SVG icons and the platform plug-ins without which no window opens (a system
+# installed without recommends lacks them). Both helpers are our own and ship in the package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "par2, libqt6svg6, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, shared-mime-info, xdg-utils, unar")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/packaging/postinst ${PROJECT_SOURCE_DIR}/packaging/postrm)

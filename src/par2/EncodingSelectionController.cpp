@@ -9,12 +9,14 @@
 
 bool EncodingSelectionController::doItForStringObjs(const QList<QByteArray>& names,
                                                     DocumentWindowInterface* window) {
-    return doItForSamples(chooseSamples(names), window);
+    return doItForSamples(chooseSamples(names), window, FilenameEncodings::storedAsUtf8(names));
 }
 
 bool EncodingSelectionController::doItForSamples(QList<DecodedString> samples,
-                                                 DocumentWindowInterface* window) {
+                                                 DocumentWindowInterface* window,
+                                                 bool namesAreUtf8) {
     mStringSamples = std::move(samples);
+    mNamesAreUtf8 = namesAreUtf8;
     if (mStringSamples.isEmpty())
         return false;
     if (mStringSamples.size() == 1) {
@@ -62,6 +64,10 @@ void EncodingSelectionController::showSheet(DocumentWindowInterface* window) {
 }
 
 int EncodingSelectionController::windowDidLoad() const {
+    for (int row = 0; mNamesAreUtf8 && row < mStringSamples.size(); ++row) {
+        if (mStringSamples[row].getEncoding() == FilenameEncodings::kUtf8Encoding)
+            return row;
+    }
     if (!Preferences::contains(PrefKey::PrefFilenameEncoding))
         return 0;
     const uint32_t preferred = uint32_t(Preferences::integerForKey(PrefKey::PrefFilenameEncoding));

@@ -29,7 +29,9 @@ public:
     // event and the delegate is told when it ends.
     bool doItForStringObjs(const QList<QByteArray>& names, DocumentWindowInterface* window);
     // The same with the readings chooseSamples gave (which may run on any thread).
-    bool doItForSamples(QList<DecodedString> samples, DocumentWindowInterface* window);
+    // namesAreUtf8 preselects UTF-8 (FilenameEncodings::storedAsUtf8 of the names).
+    bool doItForSamples(QList<DecodedString> samples, DocumentWindowInterface* window,
+                        bool namesAreUtf8 = false);
 
     // The different readings of one name, each with the first candidate
     // character set that gives it.
@@ -53,4 +55,5 @@ private:
 
     VLMEncodingSelectionControllerDelegate* m_delegate = nullptr;
     QList<DecodedString> mStringSamples;
+    bool mNamesAreUtf8 = false;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/StringTables.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -65,6 +66,15 @@ const FilenameEncodings::Entry* FilenameEncodings::find(uint32_t identifier) {
             return &entry;
     }
     return nullptr;
+}
+
+bool FilenameEncodings::storedAsUtf8(const QList<QByteArray>& names) {
+    const bool beyondAscii = std::any_of(names.begin(), names.end(), [](const QByteArray& name) {
+        return std::any_of(name.begin(), name.end(), [](char c) { return (c & 0x80) != 0; });
+    });
+    return beyondAscii && std::all_of(names.begin(), names.end(), [](const QByteArray& name) {
+               return decode(kUtf8Encoding, name).has_value();
+           });
 }
 
 QString FilenameEncodings::localizedName(uint32_t identifier) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -18,6 +19,7 @@ public:
     };
 
     static constexpr uint32_t kDefaultEncoding = 5; // ISO Latin 1
+    static constexpr uint32_t kUtf8Encoding = 4;
 
     // The candidates in the order they are tried.
     static constexpr std::array<Entry, 12> gUsedEncodings{{
@@ -36,6 +38,9 @@ public:
     }};
 
     static const Entry* find(uint32_t identifier);
+    // Sets made on Linux, and by par2cmdline anywhere, store UTF-8: true when every name is
+    // valid UTF-8 and one at least goes beyond ASCII (plain ASCII reads alike in every set).
+    static bool storedAsUtf8(const QList<QByteArray>& names);
     // The name shown to the user; the number itself for an unknown identifier.
     static QString localizedName(uint32_t identifier);
     // The text the bytes give in that character set, or nothing when they are

@@ -68,6 +68,9 @@ bool PAR2Document::prepareDocForRepairRun() {
     if (m_UserChoseEncoding)
         return true;
     if (Preferences::boolForKey(PrefKey::UnattendedOperation)) {
+        const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(fileName());
+        if (names && FilenameEncodings::storedAsUtf8(names->getFileArray()))
+            m_encoding = FilenameEncodings::kUtf8Encoding;
         qInfo().noquote() << QStringLiteral(
                                  "Info: using default string encoding %1 for par2 file \"%2\"")
                                  .arg(FilenameEncodings::localizedName(m_encoding), fileName());
@@ -83,22 +86,23 @@ bool PAR2Document::prepareDocForRepairRun() {
         const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(path);
         QList<DecodedString> samples = EncodingSelectionController::chooseSamples(
             names ? names->getFileArray() : QList<QByteArray>());
-        MainThread::post([weak, samples = std::move(samples)]() mutable {
+        const bool utf8 = names && FilenameEncodings::storedAsUtf8(names->getFileArray());
+        MainThread::post([weak, samples = std::move(samples), utf8]() mutable {
             if (auto document = std::static_pointer_cast<PAR2Document>(weak.lock()))
-                document->encodingSamplesChosen(std::move(samples));
+                document->encodingSamplesChosen(std::move(samples), utf8);
         });
     }).detach();
     return false;
 }
 
-void PAR2Document::encodingSamplesChosen(QList<DecodedString> samples) {
+void PAR2Document::encodingSamplesChosen(QList<DecodedString> samples, bool namesAreUtf8) {
     m_readingNames = false;
     if (isClosed())
         return;
     m_EncodingSelectionController = std::make_shared<EncodingSelectionController>();
     const std::shared_ptr<EncodingSelectionController> chooser = m_EncodingSelectionController;
     chooser->setDelegate(this);
-    if (chooser->doItForSamples(std::move(samples), parController()))
+    if (chooser->doItForSamples(std::move(samples), parController(), namesAreUtf8))
         return;
     qWarning().noquote()
         << QStringLiteral("Error: file \"%1\" did not contain any decodable files name and might "

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "document/MyDocument.h"
+#include "par2/DecodedString.h"
 #include "par2/Par2CreateOutputReader.h"
 #include "par2/Par2OutputModel.h"
 #include "par2/Par2OutputParser.h"
-#include "par2/DecodedString.h"
 #include "par2/VLMEncodingSelectionControllerDelegate.h"
 
 #include <memory>
@@ -55,7 +55,7 @@ private:
     class ParserScope;
 
     // Main thread, once the worker has read and decoded the stored names.
-    void encodingSamplesChosen(QList<DecodedString> samples);
+    void encodingSamplesChosen(QList<DecodedString> samples, bool namesAreUtf8);
     void listRecoveryVolumesWritten();
 
     // Counters, pending and empty recovery files. While a hook runs, the

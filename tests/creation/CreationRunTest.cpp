@@ -140,7 +140,7 @@ TEST_F(CreationRunTest, AbortInTheMiddleLeavesTheFilesToBeProtectedAndNoVolumes)
     }));
     ASSERT_EQ(document->m_PARIsRunning(), RunKind::Create) << document->ParOutput().toStdString();
     EXPECT_EQ(document->fileStatusSnapshot().value("large.bin").fileStatus(), FileCode::Intact);
-    EXPECT_FALSE(setFiles(m_folder).isEmpty());
+    EXPECT_FALSE(filesBeingWritten(m_folder).isEmpty());
     document->PerformAbortAction();
     ASSERT_TRUE(runEnded(*document));
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::ReadyToCreate);
@@ -148,7 +148,7 @@ TEST_F(CreationRunTest, AbortInTheMiddleLeavesTheFilesToBeProtectedAndNoVolumes)
     EXPECT_TRUE(document->CanSaveDocumentAs());
     for (const FileStatus& record : document->fileStatusSnapshot())
         EXPECT_EQ(record.fileStatus(), FileCode::ToBeProtected) << record.filename().toStdString();
-    EXPECT_EQ(setFiles(m_folder), QStringList());
+    EXPECT_EQ(filesBeingWritten(m_folder), QStringList());
     EXPECT_EQ(QFileInfo(m_folder + "/large.bin").size(), 24 << 20);
 }
 

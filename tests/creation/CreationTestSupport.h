@@ -62,6 +62,12 @@ inline int par2Verify(const QString& folder, const QString& mainFile) {
     return runCommand(folder, QStringLiteral("/usr/bin/par2"), {"v", "-q", "--", mainFile});
 }
 
+// The set's files and the hidden ones the helper writes them under until they are complete.
+inline QStringList filesBeingWritten(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.par2"), QStringLiteral(".*.par2.part-*")},
+                                  QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
 inline QStringList setFiles(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.par2")}, QDir::Files | QDir::System,
                                   QDir::Name);

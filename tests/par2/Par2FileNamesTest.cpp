@@ -129,3 +129,19 @@ TEST(EncodingSelectionControllerTest, EndsAtOnceOrThroughTheSheet) {
               QString());
     Preferences::remove(PrefKey::PrefFilenameEncoding);
 }
+
+TEST(EncodingSelectionControllerTest, PreselectsUtf8ForNamesStoredInIt) {
+    RecordingDelegate delegate;
+    auto controller = std::make_shared<EncodingSelectionController>();
+    controller->setDelegate(&delegate);
+    Preferences::setInteger(PrefKey::PrefFilenameEncoding, 30);
+    ScriptedSheet sheet(EncodingSelectionController::kReturnOK, 0);
+    EXPECT_TRUE(controller->doItForStringObjs({"caf\xc3\xa9", "plain"}, nullptr));
+    ASSERT_TRUE(spinUntil([&] { return !delegate.results.isEmpty(); }));
+    EXPECT_EQ(controller->tableViewObjectValue(EncodingSelectionController::kEncodingColumn,
+                                               sheet.initialRow),
+              FilenameEncodings::localizedName(FilenameEncodings::kUtf8Encoding));
+    EXPECT_FALSE(FilenameEncodings::storedAsUtf8({"plain"}));
+    EXPECT_FALSE(FilenameEncodings::storedAsUtf8({"caf\xc3\xa9", "caf\xe9"}));
+    Preferences::remove(PrefKey::PrefFilenameEncoding);
+}
