@@ -93,5 +93,6 @@ private:
     bool m_started = false;
     bool m_ended = false;
     std::optional<QString> m_knownPassword;
+    bool m_givenPasswordsRefused = false;
     UnrarResult m_result;
 };
