@@ -71,12 +71,17 @@ bool HeadlessRun::create(const QString& name, const QString& number, const QStri
 bool HeadlessRun::open(const QStringList& paths) {
     m_controller.setDisplayHandler(
         [this](const std::shared_ptr<MyDocument>& document) { watch(document); });
+    QStringList opened;
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (!info.isFile() || !info.isReadable()) {
             printTo(stderr, QStringLiteral("velmora: cannot read %1").arg(path));
             return false;
         }
+        // The same set named twice runs once.
+        if (opened.contains(info.canonicalFilePath()))
+            continue;
+        opened.append(info.canonicalFilePath());
         VLMError error;
         const std::shared_ptr<Document> document =
             m_controller.openDocumentWithContentsOfURL(info.absoluteFilePath(), true, &error);
