@@ -300,9 +300,14 @@ qsizetype Par2OutputParser::givenNameLength(QStringView rest) const {
 }
 
 // A set's own file without a single usable block reads "no data found" while
-// the set's files are verified: it is there, and damaged.
+// the set's files are verified: it is there, and damaged. These lines name the
+// file as the set stores it, not as par2 was given it.
 void Par2OutputParser::ParseFileLine(QStringView line) {
     const QStringView rest = line.sliced(kFile.size());
+    if (m_verifyingSourceFiles && rest.endsWith(kNoDataFound)) {
+        ProcessTargetFile(rest.chopped(kNoDataFound.size()).toString(), FileCode::Damaged);
+        return;
+    }
     const qsizetype nameLength = givenNameLength(rest);
     if (nameLength < 0) {
         logUnparsedLine(line);
@@ -313,8 +318,6 @@ void Par2OutputParser::ParseFileLine(QStringView line) {
         ParseRenameLine(rest, nameLength);
     else if (verdict.startsWith(kFound))
         ParseFoundBlocksLine(line, rest, nameLength);
-    else if (verdict == kNoDataFound && m_verifyingSourceFiles)
-        ProcessTargetFile(rest.first(nameLength).toString(), FileCode::Damaged);
     else if (verdict != kNoDataFound && verdict != kEmpty)
         logUnparsedLine(line);
 }

@@ -54,9 +54,11 @@ TEST(FilenameSortTest, IsAStrictWeakOrdering) {
                 const int xy = FilenameSort(x, y);
                 const int yz = FilenameSort(y, z);
                 EXPECT_EQ(FilenameSort(y, x), -xy);
-                if (xy <= 0 && yz <= 0 && (xy < 0 || yz < 0))
+                if (xy <= 0 && yz <= 0 && (xy < 0 || yz < 0)) {
                     EXPECT_LT(FilenameSort(x, z), 0) << x.toStdString() << " " << z.toStdString();
-                if (xy == 0 && yz == 0)
+                }
+                if (xy == 0 && yz == 0) {
                     EXPECT_EQ(FilenameSort(x, z), 0);
+                }
             }
 }

@@ -207,7 +207,7 @@ TEST(Par1OutputParserTest, StoppedAndUnfinishedRepairs) {
 TEST(Par1OutputParserTest, MessagesInsideNamesAreNames) {
     Reading reading;
     reading
-        .feed("Errors occurred. - OK\nAll files found - OK\nLooking for PXX volumes:\n"
+        .feed("a.bin - OK\nErrors occurred. - OK\nAll files found - OK\nLooking for PXX volumes:\n"
               "set.P01 - OK\n\nAll files found\n")
         .finish();
     EXPECT_EQ(reading.model.m_DocumentStatus, DocStatus::AllIntact);

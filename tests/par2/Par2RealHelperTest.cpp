@@ -117,7 +117,7 @@ TEST_F(Par2RealHelperTest, RecoveryFilesThatAddNothing) {
 
 // A set's file present without one usable block: damaged, then repaired.
 TEST_F(Par2RealHelperTest, AFileWithNoUsableDataIsDamagedThenRepaired) {
-    makeSet();
+    makeSet(QStringLiteral("-r50"));
     write("f1.bin", randomBytes(20000, 99));
     EXPECT_EQ(repair(), DocStatus::Repaired);
     EXPECT_EQ(status("f1.bin"), FileCode::Repaired);

@@ -179,9 +179,10 @@ TEST(VLMUnrarLibGlue, CancelInTheMiddleEndsCanceledWithoutError) {
     EXPECT_LT(glue->unpackedByteCountSoFar(), glue->totalUnpackedByteCountInArchive() / 2);
     // The entry being written has a temporary name until it is complete; what
     // the stopped run wrote of it is gone.
-    EXPECT_FALSE(midway.contains(QStringLiteral("large/random.bin"))) << midway.join(u' ');
+    EXPECT_FALSE(midway.contains(QStringLiteral("large/random.bin")))
+        << midway.join(u' ').toStdString();
     EXPECT_TRUE(midway.filter(QStringLiteral(".velmora-extracting-")).size() == 1)
-        << midway.join(u' ');
+        << midway.join(u' ').toStdString();
     EXPECT_EQ(treeOf(dest), QStringList{QStringLiteral("large")});
 }
 
