@@ -17,7 +17,7 @@ function(velmora_hardening_flags variable out)
 endfunction()
 
 find_program(DPKG_BUILDFLAGS dpkg-buildflags)
-if(VELMORA_HARDENING AND DPKG_BUILDFLAGS AND NOT VELMORA_TSAN AND NOT VELMORA_FUZZ
+if(VELMORA_HARDENING AND DPKG_BUILDFLAGS AND NOT VELMORA_TSAN AND NOT VELMORA_ASAN AND NOT VELMORA_FUZZ
    AND CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$")
   velmora_hardening_flags(CPPFLAGS velmora_cppflags)
   velmora_hardening_flags(CXXFLAGS velmora_cxxflags)

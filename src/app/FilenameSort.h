@@ -2,14 +2,10 @@
 
 #include <QString>
 
-// The one order for file names: the numbers that make two names differ compare
-// by value (part9 before part10), ASCII letters compare without case.
+// The one order for file names: runs of ASCII digits compare by value (part9
+// before part10), the text between them without case. A strict weak ordering.
 // Returns -1, 0 or +1. The context argument is ignored.
 int FilenameSort(const QString& a, const QString& b, void* context = nullptr);
-
-// The longest run of ASCII digits at the end / start of the text.
-QString TrailingDigits(const QString& text);
-QString LeadingDigits(const QString& text);
 
 // For std::sort and friends.
 struct FilenameLess {

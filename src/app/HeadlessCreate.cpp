@@ -1,7 +1,6 @@
 #include "HeadlessCreate.h"
 
 #include "app/PARDocumentController.h"
-#include "app/UnattendedSupport.h"
 #include "document/MyDocument.h"
 #include "platform/FileNames.h"
 #include "platform/StringTables.h"
@@ -44,14 +43,14 @@ std::shared_ptr<MyDocument> HeadlessCreate::start(PARDocumentController& control
         return refuse(location.problem);
     if (location.replacesFile)
         return refuse(QStringLiteral("%1 exists already; remove it first").arg(location.path));
+    // Nobody is there to be told that the set went elsewhere.
+    if (location.folderCorrected)
+        return refuse(QStringLiteral("%1: a new set is made in the folder of its files, %2")
+                          .arg(name, folder));
 
     controller.addDocument(document);
     document->setParController(window);
     document->setm_NumSpecifiedInSaveOptions(*chosen);
-    if (location.folderCorrected)
-        VLMLRunAlertPanel(QString(),
-                          StringTables::localized(QStringLiteral("PathCorrectedWarning")),
-                          QString(), QString(), QString(), folder);
     document->saveToLocation(location.path);
     return document;
 }

@@ -132,9 +132,16 @@ bool HeadlessRun::open(const QStringList& paths) {
     const QStringList files = expandFolders(paths, &ok);
     if (!ok)
         return false;
-    for (const QString& path : files)
+    QStringList opened;
+    for (const QString& path : files) {
+        // The same set named twice runs once.
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty() && opened.contains(canonical))
+            continue;
+        opened.append(canonical);
         if (!openFile(path))
             return false;
+    }
     for (const auto& document : m_pending)
         document->windowControllerDidLoadNib();
     m_poll.start();

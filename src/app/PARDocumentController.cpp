@@ -122,6 +122,20 @@ VLMError unknownKind(const QString& path) {
                                    QFileInfo(path).fileName())}});
 }
 
+VLMError notARegularFile(const QString& path) {
+    return VLMError(VLMError::kVelmoraDomain, 1,
+                    {{VLMError::kLocalizedDescriptionKey,
+                      formatString(StringTables::localized(QStringLiteral("NotARegularFileErr")),
+                                   QFileInfo(path).fileName())}});
+}
+
+// A FIFO or a device would block the first read, on the main thread; a missing
+// file is left to the kinds of document, which say so themselves.
+bool isOpenable(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
 // A plain path or a file URL; a null string for anything else. Only "file:"
 // and "scheme://" read as URLs, so a relative name with a colon
 // ("part:1.par2") is a file in the working folder.
@@ -196,6 +210,9 @@ PARDocumentController::openDocumentWithContentsOfURL(const QString& location, bo
     if (path.isNull()) {
         if (error != nullptr)
             *error = cannotOpen(location);
+    } else if (!isOpenable(path)) {
+        if (error != nullptr)
+            *error = notARegularFile(path);
     } else if (const QString type = typeForContentsOfURL(path, error); type == DocumentTypes::Rar) {
         document = openRarArchive(path, error);
     } else if (!type.isNull()) {

@@ -85,6 +85,20 @@ bool SetCorruptMissingToUnRecoverable(FileStatusMap& files) {
                                    FileCode::MissingUnrecoverable);
 }
 
+bool SetRecoverableToUnrecoverable(FileStatusMap& files) {
+    bool changed = false;
+    for (FileStatus& record : files) {
+        if (record.fileStatus() == FileCode::DamagedRecoverable)
+            record.setFileStatus(FileCode::DamagedUnrecoverable);
+        else if (record.fileStatus() == FileCode::MissingRecoverable)
+            record.setFileStatus(FileCode::MissingUnrecoverable);
+        else
+            continue;
+        changed = true;
+    }
+    return changed;
+}
+
 QString detachedCopy(const QString& text) {
     return text.isNull() ? QString() : QString(text.constData(), text.size());
 }

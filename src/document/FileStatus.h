@@ -63,3 +63,6 @@ bool SetCorruptMissingToRecoverable(FileStatusMap& files);
 QString detachedCopy(const QString& text);
 FileStatusMap detachedCopy(const FileStatusMap& files);
 bool SetCorruptMissingToUnRecoverable(FileStatusMap& files);
+// After a repair that failed: files that could have been restored (7, 5) were
+// not (8, 6). Answers whether any record changed.
+bool SetRecoverableToUnrecoverable(FileStatusMap& files);

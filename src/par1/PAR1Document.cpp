@@ -71,8 +71,9 @@ void PAR1Document::ProcessStdErrData(const QString& text) {
 }
 
 void PAR1Document::DetermineFinalStatusAfterRecover() {
+    const int exitStatus = helperExitStatus();
     ParserScope scope(*this);
-    m_parser.DetermineFinalStatusAfterRecover();
+    m_parser.DetermineFinalStatusAfterRecover(exitStatus);
 }
 
 void PAR1Document::DetermineFinalStatusAfterGenerate() {

@@ -26,6 +26,16 @@ const QString kCreatingVolumes = QStringLiteral("Creating PAR volumes:");
 
 constexpr qsizetype kBarPieceLength = 7;
 
+// The helper's messages are whole lines: a file name may hold their words.
+bool hasLine(const QString& text, QStringView line) {
+    for (qsizetype at = text.indexOf(line); at >= 0; at = text.indexOf(line, at + 1)) {
+        const qsizetype end = at + line.size();
+        if ((at == 0 || text[at - 1] == u'\n') && (end == text.size() || text[end] == u'\n'))
+            return true;
+    }
+    return false;
+}
+
 QString trimmed(const QString& text) {
     QString name = text;
     StripSpaces(name);
@@ -233,12 +243,15 @@ void Par1OutputParser::notify(const QString& emphasizeKey) {
 
 // ---- End of a run ----------------------------------------------------------
 
-void Par1OutputParser::DetermineFinalStatusAfterRecover() {
+// A helper that died of a signal, or ended without any of its closing lines,
+// did not finish: whatever it set out to restore is not restored.
+void Par1OutputParser::DetermineFinalStatusAfterRecover(int exitStatus) {
     if (m_model.m_DocumentStatus == DocStatus::Aborted)
         return;
     DetermineRepairStateFromParOutput();
     const QString& text = m_model.m_ParMainOutput;
-    if (text.contains(QStringLiteral("\nToo many missing files:\n"))) {
+    const bool finished = exitStatus >= 0 && exitStatus < 128;
+    if (finished && hasLine(text, u"Too many missing files:")) {
         if (SetCorruptMissingToUnRecoverable(m_model.m_FileStatus))
             notify();
         m_model.m_DocumentStatus = DocStatus::RepairImpossible;
@@ -246,36 +259,31 @@ void Par1OutputParser::DetermineFinalStatusAfterRecover() {
     }
     const bool fixed = text.contains(QStringLiteral("- FIXED\n"));
     int32_t status = DocStatus::Idle;
-    if (text.contains(QStringLiteral("\nErrors occurred.")) ||
+    if (!finished || hasLine(text, u"Errors occurred.") ||
         text.contains(QStringLiteral("- NOT RESTORED\n")))
         status = DocStatus::HelperErrors;
-    else if (text.contains(QStringLiteral("\nAll files found\n")))
+    else if (hasLine(text, u"All files found"))
         status = fixed ? DocStatus::AllIntactWrongNames : DocStatus::AllIntact;
-    else if (text.contains(QStringLiteral("\nAll recoverable files found\n")))
+    else if (hasLine(text, u"All recoverable files found"))
         status = fixed ? DocStatus::RestorableIntactWrongNames : DocStatus::RestorableIntact;
     else if (text.contains(QStringLiteral("- RECOVERED\n")))
         status = finishUnrestoredFiles()
                      ? DocStatus::HelperErrors
                      : (fixed ? DocStatus::RepairedWrongNames : DocStatus::Repaired);
-    else if (text.contains(QStringLiteral("Not a PAR file\n")) ||
+    else if (hasLine(text, u"Not a PAR file") ||
              text.startsWith(QStringLiteral("Error reading PAR file")))
         status = DocStatus::NotARecoveryFile;
+    else
+        status = DocStatus::HelperErrors;
+    if (status == DocStatus::HelperErrors)
+        finishUnrestoredFiles();
     m_model.m_DocumentStatus = status;
 }
 
-// A helper that stopped before it reported every file it set out to restore
-// has not repaired the set: those files end as not restored.
+// A failed run leaves every file it has not restored as not restored.
 bool Par1OutputParser::finishUnrestoredFiles() {
-    bool any = false;
-    for (FileStatus& record : m_model.m_FileStatus) {
-        if (record.fileStatus() == FileCode::MissingRecoverable)
-            record.setFileStatus(FileCode::MissingUnrecoverable);
-        else if (record.fileStatus() == FileCode::DamagedRecoverable)
-            record.setFileStatus(FileCode::DamagedUnrecoverable);
-        else
-            continue;
-        any = true;
-    }
+    const bool any = SetRecoverableToUnrecoverable(m_model.m_FileStatus) |
+                     SetCorruptMissingToUnRecoverable(m_model.m_FileStatus);
     if (any)
         notify();
     return any;

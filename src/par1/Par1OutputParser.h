@@ -31,8 +31,9 @@ public:
     void ProcessStdErrData(const QString& text, RunType run);
     void DetermineRepairStateFromParOutput();
     void DetermineGenerateStateFromParOutput();
-    // After the run; the output text ends in a line feed by then.
-    void DetermineFinalStatusAfterRecover();
+    // After the run; the output text ends in a line feed by then. `exitStatus`
+    // is the helper's, 128 + the signal when one ended it.
+    void DetermineFinalStatusAfterRecover(int exitStatus);
     void DetermineFinalStatusAfterGenerate();
 
     static void CountStatistics(const FileStatusMap& fileStatus, const FileStatusMap& pxxFileStatus,

@@ -35,7 +35,10 @@ PAR2Document::~PAR2Document() {
 }
 
 QStringList PAR2Document::makeRepairParamArray(const QString& parFilePath) {
-    return Par2CommandLine::makeRepairParamArray(parFilePath);
+    const QStringList arguments = Par2CommandLine::makeRepairParamArray(parFilePath);
+    std::lock_guard lock(m_DocumentLock);
+    m_parser.setGivenFiles(Par2CommandLine::givenFiles(arguments));
+    return arguments;
 }
 
 QStringList PAR2Document::makeFolderScanRepairParamArray(const QString& parFilePath) {
@@ -56,6 +59,7 @@ bool PAR2Document::checkRoomForFiles(int count) {
 
 bool PAR2Document::VerifyPreconditionsForRepair() {
     return MyDocument::VerifyPreconditionsForRepair() &&
+           Par2RepairPreconditions::VerifyPathsForRepair(fileName()) &&
            Par2RepairPreconditions::VerifyPreconditionsForRepair(fileName());
 }
 

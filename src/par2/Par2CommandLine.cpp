@@ -52,8 +52,10 @@ QStringList Par2CommandLine::makeRepairParamArray(const QString& parFilePath) {
             .entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Unsorted);
     std::vector<std::pair<bool, QString>> ranked;
     ranked.reserve(size_t(names.size()));
-    for (const QString& name : names)
-        ranked.emplace_back(!isPreferred(name, setName), name);
+    for (const QString& name : names) {
+        if (!holdsControlCharacters(name))
+            ranked.emplace_back(!isPreferred(name, setName), name);
+    }
     std::sort(ranked.begin(), ranked.end());
     QStringList arguments = makeFolderScanRepairParamArray(parFilePath);
     arguments.reserve(arguments.size() + names.size());
@@ -64,6 +66,22 @@ QStringList Par2CommandLine::makeRepairParamArray(const QString& parFilePath) {
 
 QStringList Par2CommandLine::makeFolderScanRepairParamArray(const QString& parFilePath) {
     return {QStringLiteral("r"), QStringLiteral("--"), QFileInfo(parFilePath).fileName()};
+}
+
+QStringList Par2CommandLine::givenFiles(const QStringList& arguments) {
+    return arguments.mid(arguments.indexOf(QStringLiteral("--")) + 1);
+}
+
+bool Par2CommandLine::holdsControlCharacters(const QString& name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+QString Par2CommandLine::printableName(QString name) {
+    std::replace_if(
+        name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; },
+        u'?');
+    return name;
 }
 
 QStringList Par2CommandLine::makeCreateParamArray(const QString& parFilePath,

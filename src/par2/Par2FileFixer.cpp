@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 
 namespace {
 
@@ -12,25 +13,36 @@ bool somethingExistsAt(const QString& path) {
     return info.exists() || info.isSymLink();
 }
 
-// The path of `name` inside `folder`, or empty when the name would leave it.
-QString pathInside(const QString& folder, const QString& name) {
-    const QString base = QDir::cleanPath(folder);
-    const QString path = QDir::cleanPath(base + QLatin1Char('/') + name);
-    return !name.isEmpty() && path.startsWith(base + QLatin1Char('/')) ? path : QString();
+// A plain name of the folder itself: no folder part, so no link on the way can
+// lead elsewhere.
+bool isPlainName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/'));
+}
+
+bool renameEntry(const QString& from, const QString& to) {
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 } // namespace
 
 void Par2FileFixer::FixFilenames(const QString& folder, const FileStatusMap& fileStatus) {
+    const QString realFolder = QFileInfo(folder).canonicalFilePath();
+    if (realFolder.isEmpty())
+        return;
+    const QDir base(realFolder);
     for (const FileStatus& record : fileStatus) {
-        if (record.fileStatus() != FileCode::FoundUnderOtherName)
+        if (record.fileStatus() != FileCode::FoundUnderOtherName ||
+            !isPlainName(record.associatedFilename()) || !isPlainName(record.filename()) ||
+            record.associatedFilename() == record.filename())
             continue;
-        const QString source = pathInside(folder, record.associatedFilename());
-        const QString destination = pathInside(folder, record.filename());
-        if (source.isEmpty() || destination.isEmpty() || source == destination)
+        const QString source = base.filePath(record.associatedFilename());
+        const QString destination = base.filePath(record.filename());
+        if (!QFileInfo(source).isFile() || QFileInfo(source).isSymLink())
             continue;
         GetFileOutOfTheWay(destination);
-        QFile::rename(source, destination);
+        if (!somethingExistsAt(destination))
+            renameEntry(source, destination);
     }
 }
 
@@ -41,5 +53,5 @@ void Par2FileFixer::GetFileOutOfTheWay(const QString& path) {
     int n = 1;
     while (somethingExistsAt(candidate(n)))
         ++n;
-    QFile::rename(path, candidate(n));
+    renameEntry(path, candidate(n));
 }

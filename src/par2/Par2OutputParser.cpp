@@ -19,6 +19,8 @@ constexpr QStringView kOtherFiles = u" other files.";
 constexpr QStringView kBlockSizeUsed = u"The block size used was ";
 constexpr QStringView kBytes = u" bytes.";
 constexpr QStringView kFile = u"File: \"";
+constexpr QStringView kNameEnd = u"\" - ";
+constexpr QStringView kVerifyingSourceFiles = u"Verifying source files:";
 constexpr QStringView kIsAMatchFor = u"\" - is a match for \"";
 constexpr QStringView kFound = u"\" - found ";
 constexpr QStringView kNoDataFound = u"\" - no data found.";
@@ -116,6 +118,11 @@ void Par2OutputParser::resetForRun() {
     m_nextLineStart = 0;
     m_linesInterpreted = 0;
     m_failed = false;
+    m_verifyingSourceFiles = false;
+}
+
+void Par2OutputParser::setGivenFiles(const QStringList& names) {
+    m_givenFiles = QSet<QString>(names.cbegin(), names.cend());
 }
 
 // ---- Standard output and standard error ------------------------------------
@@ -188,6 +195,7 @@ void Par2OutputParser::interpretNewLines() {
 
 void Par2OutputParser::interpretAllLines() {
     m_model.m_LoadingPar2File.reset();
+    m_verifyingSourceFiles = false;
     LineIterator lines(m_model.m_ParMainOutput, true);
     try {
         while (const std::optional<QString> line = lines.NextLine())
@@ -203,6 +211,8 @@ void Par2OutputParser::fail(LineIterator& lines) {
 }
 
 void Par2OutputParser::interpretLine(QStringView line) {
+    if (line.endsWith(u':') && !line.startsWith(kFile) && !line.startsWith(kTarget))
+        m_verifyingSourceFiles = line == kVerifyingSourceFiles;
     if (line.startsWith(kTarget))
         ParseTargetLine(line);
     else if (line.startsWith(kThereAre))
@@ -210,7 +220,7 @@ void Par2OutputParser::interpretLine(QStringView line) {
     else if (line.startsWith(kBlockSizeUsed))
         ParseBlockSizeLine(line);
     else if (line.startsWith(kFile))
-        ParseAdditionalFileLine(line);
+        ParseFileLine(line);
     else if (line.startsWith(kYouNeed))
         ParseNeedMoreLine(line);
     else if (line.startsWith(kYouHave) && line.endsWith(kDataBlocksAvailable))
@@ -287,13 +297,34 @@ void Par2OutputParser::ParseBlockSizeLine(QStringView line) {
         m_model.m_BlockSize = integerValue(rest.first(end));
 }
 
-void Par2OutputParser::ParseAdditionalFileLine(QStringView line) {
+qsizetype Par2OutputParser::givenNameLength(QStringView rest) const {
+    for (qsizetype end = rest.indexOf(kNameEnd); end >= 0; end = rest.indexOf(kNameEnd, end + 1)) {
+        if (m_givenFiles.isEmpty() || m_givenFiles.contains(rest.first(end).toString()))
+            return end;
+    }
+    return -1;
+}
+
+// A set's own file without a single usable block reads "no data found" while
+// the set's files are verified: it is there, and damaged. These lines name the
+// file as the set stores it, not as par2 was given it.
+void Par2OutputParser::ParseFileLine(QStringView line) {
     const QStringView rest = line.sliced(kFile.size());
-    if (const qsizetype at = rest.indexOf(kIsAMatchFor); at >= 0)
-        ParseRenameLine(rest, at);
-    else if (const qsizetype found = rest.indexOf(kFound); found >= 0)
-        ParseFoundBlocksLine(line, rest, found);
-    else if (!rest.contains(kNoDataFound) && !rest.contains(kEmpty))
+    if (m_verifyingSourceFiles && rest.endsWith(kNoDataFound)) {
+        ProcessTargetFile(rest.chopped(kNoDataFound.size()).toString(), FileCode::Damaged);
+        return;
+    }
+    const qsizetype nameLength = givenNameLength(rest);
+    if (nameLength < 0) {
+        logUnparsedLine(line);
+        return;
+    }
+    const QStringView verdict = rest.sliced(nameLength);
+    if (verdict.startsWith(kIsAMatchFor))
+        ParseRenameLine(rest, nameLength);
+    else if (verdict.startsWith(kFound))
+        ParseFoundBlocksLine(line, rest, nameLength);
+    else if (verdict != kNoDataFound && verdict != kEmpty)
         logUnparsedLine(line);
 }
 
@@ -441,6 +472,9 @@ void Par2OutputParser::DetermineFinalStatusAfterRecover(int exitStatus,
     if (m_model.m_DocumentStatus == DocStatus::Aborted)
         return;
     if (exitStatus >= 3) {
+        // A failed or killed repair restored nothing it had not reported.
+        if (::SetRecoverableToUnrecoverable(m_model.m_FileStatus))
+            notify();
         SetCorruptMissingToUnRecoverable();
         m_model.m_DocumentStatus = DocStatus::HelperErrors;
         return;

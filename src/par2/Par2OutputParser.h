@@ -4,6 +4,7 @@
 #include "document/StatisticsRecord.h"
 #include "par2/Par2OutputModel.h"
 
+#include <QSet>
 #include <QStringView>
 #include <functional>
 
@@ -35,6 +36,10 @@ public:
     // Forgets the counters, the pending and empty recovery files and the
     // reading position, for a new run.
     void resetForRun();
+    // The names on the helper's argument list. Lines about other files cannot
+    // come from the helper (a file name may hold a line feed and look like
+    // lines of its own), so they are not read. With none given, every name is.
+    void setGivenFiles(const QStringList& names);
 
     void ProcessStdOutData(const QString& text);
     void ProcessStdErrData(const QString& text);
@@ -58,7 +63,10 @@ private:
     void ProcessTargetFile(const QString& name, int32_t status);
     void ParseNumFilesLine(QStringView line);
     void ParseBlockSizeLine(QStringView line);
-    void ParseAdditionalFileLine(QStringView line);
+    void ParseFileLine(QStringView line);
+    // The length of the given file name that `rest` starts with, followed by
+    // "\" - ", or -1.
+    qsizetype givenNameLength(QStringView rest) const;
     void ParseRenameLine(QStringView rest, qsizetype foundAt);
     void ParseFoundBlocksLine(QStringView line, QStringView rest, qsizetype foundAt);
     void ParseNeedMoreLine(QStringView line);
@@ -82,4 +90,8 @@ private:
     qsizetype m_nextLineStart = 0;
     int32_t m_linesInterpreted = 0;
     bool m_failed = false;
+    QSet<QString> m_givenFiles;
+    // Between "Verifying source files:" and the next part, "File:" lines are
+    // about the set's own files.
+    bool m_verifyingSourceFiles = false;
 };

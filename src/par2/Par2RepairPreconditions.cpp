@@ -1,6 +1,7 @@
 #include "Par2RepairPreconditions.h"
 
 #include "app/UnattendedSupport.h"
+#include "par2/Par2CommandLine.h"
 #include "par2/TargetFileList.h"
 #include "platform/AlertPresenter.h"
 #include "platform/MainThread.h"
@@ -11,7 +12,9 @@
 
 #include <QDebug>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace {
 
@@ -27,6 +30,39 @@ void showCriticalAlert(const QString& message) {
 }
 
 } // namespace
+
+bool Par2RepairPreconditions::VerifyPathsForRepair(const QString& mainFilePath) {
+    const QFileInfo main(mainFilePath);
+    if (Par2CommandLine::holdsControlCharacters(main.fileName())) {
+        showCriticalAlert(formatString(StringTables::localized(QStringLiteral("Par2UnsafeNameErr")),
+                                       Par2CommandLine::printableName(main.fileName())));
+        return false;
+    }
+    if (!nameThroughLink(mainFilePath))
+        return true;
+    showCriticalAlert(formatString(
+        StringTables::localized(QStringLiteral("Par2TargetThroughLinkErr")), main.fileName()));
+    return false;
+}
+
+std::optional<QByteArray> Par2RepairPreconditions::nameThroughLink(const QString& mainFilePath) {
+    const std::optional<TargetFileList> targets = TargetFileList::initFromPar2File(mainFilePath);
+    if (!targets)
+        return std::nullopt;
+    const QByteArray folder = QFile::encodeName(QFileInfo(mainFilePath).absolutePath());
+    for (const QByteArray& name : targets->getFileArray()) {
+        QByteArray path = folder;
+        for (const QByteArray& part : name.split('/')) {
+            path += '/' + part;
+            struct stat status {};
+            if (::lstat(path.constData(), &status) != 0)
+                break;
+            if (S_ISLNK(status.st_mode))
+                return name;
+        }
+    }
+    return std::nullopt;
+}
 
 bool Par2RepairPreconditions::checkRoomForFiles(int numSubjectFiles, int count) {
     const QString problem = roomProblem(numSubjectFiles, count);

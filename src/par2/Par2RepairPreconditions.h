@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 // The checks a PAR 2 set makes before files are added to it and before a
 // verify/repair run.
@@ -16,6 +18,13 @@ public:
     // Asks whether to go on when the set's folder holds many more files than the
     // set protects: par2 would search all of them. Answers whether to run.
     static bool VerifyPreconditionsForRepair(const QString& mainFilePath);
+    // Refuses (with a critical alert) a main file whose name holds control
+    // characters, which the helper would echo into its output, and a set whose
+    // stored names pass through a symbolic link in the folder, through which
+    // the helper would write.
+    static bool VerifyPathsForRepair(const QString& mainFilePath);
+    // The first stored name of the set that passes through (or is) a link.
+    static std::optional<QByteArray> nameThroughLink(const QString& mainFilePath);
     // Regular, not hidden files without the extension "par2", counted up to the
     // first one beyond the limit.
     static int countUnrelatedFiles(const QString& folder, int limit);

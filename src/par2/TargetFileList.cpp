@@ -3,10 +3,14 @@
 #include "par2/Par2FileDefs.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 #include <cstring>
 
 std::optional<TargetFileList> TargetFileList::initFromPar2File(const QString& path) {
+    // Opening a FIFO would wait for a writer.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

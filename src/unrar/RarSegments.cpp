@@ -14,13 +14,13 @@ QStringList RarVolumeChain(const QString& volumePath) {
     return chain;
 }
 
-void TrashRarSegments(const QString& volumePath) {
-    for (const QString& volume : RarVolumeChain(volumePath))
+void TrashRarSegments(const QStringList& volumes) {
+    for (const QString& volume : volumes)
         Trash::moveToTrash(volume);
 }
 
-void PermanentlyDeleteRarSegments(const QString& volumePath) {
-    for (QString volume = volumePath; !volume.isNull(); volume = GetNextRARFilename(volume)) {
+void PermanentlyDeleteRarSegments(const QStringList& volumes) {
+    for (const QString& volume : volumes) {
         const QFileInfo entry(volume);
         if (entry.isFile() && !entry.isSymLink())
             QFile::remove(volume);

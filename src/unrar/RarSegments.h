@@ -6,11 +6,11 @@
 // (GetNextRARFilename) until one is missing. A gap ends the chain.
 QStringList RarVolumeChain(const QString& volumePath);
 
-// Moves the volume and all following ones to the freedesktop trash. Failures
-// are not reported: a volume that cannot be moved stays where it is.
-void TrashRarSegments(const QString& volumePath);
+// Moves the volumes to the freedesktop trash. Failures are not reported: a
+// volume that cannot be moved stays where it is.
+void TrashRarSegments(const QStringList& volumes);
 
-// Deletes the volume and all following ones. Only regular files are removed; a
-// symbolic link (and whatever it points at) or any other kind of entry is left
-// in place. Failures are ignored.
-void PermanentlyDeleteRarSegments(const QString& volumePath);
+// Deletes the volumes. Only regular files are removed; a symbolic link (and
+// whatever it points at) or any other kind of entry is left in place. Failures
+// are ignored.
+void PermanentlyDeleteRarSegments(const QStringList& volumes);

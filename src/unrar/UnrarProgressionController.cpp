@@ -29,6 +29,9 @@
 namespace {
 
 const QString kResultPathKey = QStringLiteral("unrarresultpath");
+// The UnRAR library's ERAR_MISSING_PASSWORD and ERAR_BAD_PASSWORD.
+constexpr int kMissingPasswordCode = 22;
+constexpr int kBadPasswordCode = 24;
 
 QString localized(const char* key) {
     return StringTables::localized(QString::fromLatin1(key));
@@ -117,6 +120,7 @@ void UnrarProgressionController::probePasswordsThenStart(const QStringList& cand
             if (!self || self->m_ended)
                 return;
             self->m_knownPassword = password;
+            self->m_givenPasswordsRefused = !password;
             self->startGlue();
         });
     }).detach();
@@ -321,18 +325,27 @@ void UnrarProgressionController::deleteSegments() {
     const int option = Preferences::integerForKey(PrefKey::DeleteSegOption);
     if (option != DeleteSegValue::MoveToTrash && option != DeleteSegValue::DeletePermanently)
         return;
-    const QStringList chain = RarVolumeChain(m_archivePath);
+    // Exactly the volumes the library read: a stranger's file named like a
+    // further volume is not part of the archive.
+    const QStringList volumes = m_glue->openedVolumes();
     if (option == DeleteSegValue::MoveToTrash)
-        TrashRarSegments(m_archivePath);
+        TrashRarSegments(volumes);
     else
-        PermanentlyDeleteRarSegments(m_archivePath);
-    for (const QString& volume : chain) {
+        PermanentlyDeleteRarSegments(volumes);
+    for (const QString& volume : volumes) {
         if (!QFileInfo(volume).exists() && !QFileInfo(volume).isSymLink())
             m_result.deletedFiles.append(fileNameOf(volume));
     }
 }
 
-void UnrarProgressionController::finishFailedUnrar(const VLMError& error) {
+void UnrarProgressionController::finishFailedUnrar(const VLMError& failure) {
+    // Passwords were given ahead and none opened the archive: the password is
+    // wrong, not missing.
+    const bool missingPassword =
+        failure.domain() == VLMError::kUnrarDomain && failure.code() == kMissingPasswordCode;
+    const VLMError error = missingPassword && m_givenPasswordsRefused
+                               ? VLMError(VLMError::kUnrarDomain, kBadPasswordCode)
+                               : failure;
     QString text = error.errorText();
     const QString path = error.userInfo().value(VLMUnrarLibGlue::kFilePathInErrorKey).toString();
     const QString unknown = QStringLiteral("<?>");

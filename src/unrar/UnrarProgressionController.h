@@ -98,6 +98,7 @@ private:
     bool m_ended = false;
     std::optional<QString> m_knownPassword;
     bool m_passwordDeclined = false;
+    bool m_givenPasswordsRefused = false;
     UnrarResult m_result;
     // Since the extraction proper began, for the time left.
     QElapsedTimer m_progressClock;

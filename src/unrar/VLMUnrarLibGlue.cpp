@@ -5,12 +5,16 @@
 #include "platform/SerialQueue.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <cwchar>
 #include <future>
+#include <limits>
 #include <locale.h>
 
 #define _UNIX
@@ -43,8 +47,39 @@ std::optional<QString> entryName(const RARHeaderDataEx& header) {
     return std::nullopt;
 }
 
-qint64 unpackedSize(const RARHeaderDataEx& header) {
-    return qint64((quint64(header.UnpSizeHigh) << 32) | header.UnpSize);
+// Declared sizes are the archive's word only: a crafted one may claim 2^64 - 1
+// bytes per entry, so the sum stops at the largest count.
+qint64 addUnpackedSize(qint64 total, const RARHeaderDataEx& header) {
+    const quint64 size = (quint64(header.UnpSizeHigh) << 32) | header.UnpSize;
+    const quint64 room = quint64(std::numeric_limits<qint64>::max() - total);
+    return size >= room ? std::numeric_limits<qint64>::max() : total + qint64(size);
+}
+
+// A file written under this name in its final folder, renamed when complete,
+// so that a run that dies midway leaves no truncated file under the real name.
+QString unusedPartialPath(const QString& folder) {
+    for (;;) {
+        const QString path = QStringLiteral("%1/.velmora-extracting-%2.part")
+                                 .arg(folder)
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+        if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
+            return path;
+    }
+}
+
+bool isInside(const QString& path, const QString& folder) {
+    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+// The real path of the nearest existing folder on the way to `path`.
+QString nearestExistingFolder(const QString& path) {
+    for (QString folder = QFileInfo(path).path();; folder = QFileInfo(folder).path()) {
+        const QString real = QFileInfo(folder).canonicalFilePath();
+        if (!real.isEmpty())
+            return real;
+        if (folder == QFileInfo(folder).path())
+            return QString();
+    }
 }
 
 class OpenArchive {
@@ -188,7 +223,7 @@ bool VLMUnrarLibGlue::analyzeArchiveAndReportError(VLMError* error) {
             break;
         }
         items.insert(item);
-        total += unpackedSize(*header);
+        total = addUnpackedSize(total, *header);
         code = RARProcessFileW(archive.handle(), RAR_SKIP, nullptr, nullptr);
         if (code != ERAR_SUCCESS)
             break;
@@ -204,6 +239,7 @@ bool VLMUnrarLibGlue::analyzeArchiveAndReportError(VLMError* error) {
 }
 
 bool VLMUnrarLibGlue::unrarArchiveAndReportError(VLMError* error) {
+    m_openedVolumes = QStringList{m_rarFileURL.toLocalFile()};
     const OpenArchive archive(openRarArchiveInMode(RAR_OM_EXTRACT, error));
     if (archive.handle() == nullptr)
         return false;
@@ -212,7 +248,7 @@ bool VLMUnrarLibGlue::unrarArchiveAndReportError(VLMError* error) {
     int code = ERAR_SUCCESS;
     while ((code = RARReadHeaderEx(archive.handle(), header.get())) == ERAR_SUCCESS) {
         m_currentFile = QString::fromWCharArray(header->FileNameW);
-        code = RARProcessFileW(archive.handle(), RAR_EXTRACT, destination.data(), nullptr);
+        code = extractEntry(archive.handle(), *header, destination);
         if (code != ERAR_SUCCESS)
             break;
     }
@@ -220,6 +256,30 @@ bool VLMUnrarLibGlue::unrarArchiveAndReportError(VLMError* error) {
     if (!succeeded && !m_unrarCanceled)
         setupError(error, code);
     return succeeded;
+}
+
+// Plain files go under a temporary name beside their final place when that place
+// is plainly inside the output folder; folders, links and anything the library
+// must judge itself go the library's own way.
+int VLMUnrarLibGlue::extractEntry(void* archive, const RARHeaderDataEx& header,
+                                  std::wstring& destination) {
+    const QString outputDir = QString::fromStdWString(destination);
+    const QString placed = RarEntryName::placedPath(m_currentFile);
+    const QString finalPath = QDir(outputDir).filePath(placed);
+    const QString realOutputDir = nearestExistingFolder(outputDir + QStringLiteral("/."));
+    const bool plainFile = (header.Flags & RHDF_DIRECTORY) == 0 && header.RedirType == 0 &&
+                           !placed.isEmpty() && !realOutputDir.isEmpty() &&
+                           isInside(nearestExistingFolder(finalPath), realOutputDir);
+    if (!plainFile)
+        return RARProcessFileW(archive, RAR_EXTRACT, destination.data(), nullptr);
+    const QString partial = unusedPartialPath(QFileInfo(finalPath).path());
+    std::wstring partialName = partial.toStdWString();
+    const int code = RARProcessFileW(archive, RAR_EXTRACT, nullptr, partialName.data());
+    if (code == ERAR_SUCCESS && std::rename(QFile::encodeName(partial).constData(),
+                                            QFile::encodeName(finalPath).constData()) == 0)
+        return code;
+    QFile::remove(partial);
+    return code == ERAR_SUCCESS ? int(ERAR_ECREATE) : code;
 }
 
 void VLMUnrarLibGlue::setupError(VLMError* error, int code) const {
@@ -257,8 +317,10 @@ int VLMUnrarLibGlue::changeVolume(const wchar_t* volumeName, long mode) {
         m_missingVolumePath = path;
         return -1;
     }
-    if (mode == RAR_VOL_NOTIFY)
+    if (mode == RAR_VOL_NOTIFY) {
+        m_openedVolumes.append(path);
         startedNextVolume(path);
+    }
     return 1;
 }
 

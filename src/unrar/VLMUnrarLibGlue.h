@@ -7,13 +7,16 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 
 class SerialQueue;
+struct RARHeaderDataEx;
 
 // Extracts one RAR archive (single or multi-volume, optionally encrypted) through
 // the UnRAR library, on a serial queue of its own. Each run lists the archive,
@@ -67,6 +70,9 @@ public:
     QSet<QString> topLevelItems() const { return m_topLevelItems; }
     qint64 unpackedByteCountSoFar() const { return m_unpackedByteCountSoFar; }
     QString missingVolumePath() const { return m_missingVolumePath; }
+    // The volumes the library opened while extracting, the first one first: the
+    // archive's own volumes, whatever else the folder holds.
+    QStringList openedVolumes() const { return m_openedVolumes; }
 
     // What the extraction produced: the one top-level item, or the output folder.
     QUrl effectiveOutputItem() const;
@@ -86,6 +92,7 @@ private:
     void runUnrar();
     bool analyzeArchiveAndReportError(VLMError* error);
     bool unrarArchiveAndReportError(VLMError* error);
+    int extractEntry(void* archive, const RARHeaderDataEx& header, std::wstring& destination);
     void* openRarArchiveInMode(unsigned int mode, VLMError* error);
     bool dealWithExistingOutputAndReportError(VLMError* error);
     bool removeExistingOutput(const QString& path, VLMError* error);
@@ -115,6 +122,7 @@ private:
     qint64 m_unpackedByteCountSoFar = 0;
     QHash<QString, QString> m_pwDict;
     QString m_missingVolumePath;
+    QStringList m_openedVolumes;
     std::unique_ptr<SerialQueue> m_unrarQueue;
 };
 

@@ -110,6 +110,9 @@ TEST_F(UnrarControllerTest, SuccessShowsProgressNotifiesAndDeletesTheVolumes) {
              {"-v1000b"});
     const QStringList volumes = QDir(m_folder).entryList({"*.rar"}, QDir::Files, QDir::Name);
     ASSERT_GE(volumes.size(), 3);
+    // Named like a further volume, but no part of the archive.
+    const QString stranger = QStringLiteral("film.part%1.rar").arg(volumes.size() + 1);
+    writeData(path(stranger), "someone's file");
     Preferences::setInteger(PrefKey::DeleteSegOption, DeleteSegValue::DeletePermanently);
     RecordingProgressPresenter presenter;
     RecordingWorkspace workspace;
@@ -120,7 +123,7 @@ TEST_F(UnrarControllerTest, SuccessShowsProgressNotifiesAndDeletesTheVolumes) {
     EXPECT_EQ(result.outputPath, path("film"));
     EXPECT_EQ(readData(path("film/a.bin")), randomData(3000, 1));
     EXPECT_EQ(result.deletedFiles, volumes);
-    EXPECT_EQ(QDir(m_folder).entryList({"*.rar"}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(m_folder).entryList({"*.rar"}, QDir::Files), QStringList{stranger});
     EXPECT_EQ(extraction.events, QStringList({"succeeded", "finished", "didEnd"}));
     EXPECT_EQ(
         presenter.calls.mid(0, 5),

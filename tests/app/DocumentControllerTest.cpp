@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -90,6 +91,11 @@ TEST(DocumentControllerTest, FilesItCannotOpenGiveAClearError) {
     EXPECT_FALSE(
         controller.openDocumentWithContentsOfURL(touch(folder, "notes.txt"), true, &error));
     EXPECT_TRUE(error.localizedDescription().contains("notes.txt"));
+    // A FIFO would block the first read forever.
+    const QString fifo = folder + "/pipe.par2";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(controller.openDocumentWithContentsOfURL(fifo, true, &error));
+    EXPECT_TRUE(error.localizedDescription().contains("pipe.par2"));
     EXPECT_TRUE(controller.documents().isEmpty());
 
     // A relative name with a colon is a file in the working folder, not a URL.

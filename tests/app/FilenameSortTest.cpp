@@ -42,9 +42,23 @@ TEST(FilenameSortTest, NonAsciiCaseIsLeftToTheTextComparison) {
         QString::compare(QStringLiteral("Ärger"), QStringLiteral("ärger"), Qt::CaseInsensitive));
 }
 
-TEST(FilenameSortTest, DigitRunsAtTheEdges) {
-    EXPECT_EQ(TrailingDigits(QStringLiteral("part012")), QStringLiteral("012"));
-    EXPECT_EQ(TrailingDigits(QStringLiteral("part")), QString());
-    EXPECT_EQ(LeadingDigits(QStringLiteral("42.rar")), QStringLiteral("42"));
-    EXPECT_EQ(LeadingDigits(QStringLiteral("٣٤x")), QString()); // Arabic-Indic digits are not ASCII
+// std::sort needs a strict weak ordering; the old order had a2b < a2c < a10c < a2b.
+TEST(FilenameSortTest, IsAStrictWeakOrdering) {
+    QStringList names;
+    for (const char16_t* name : {u"a2b", u"a2c", u"a10c", u"A2B", u"a-b", u"a1", u"a_1", u"a01b",
+                                 u"a", u"1a", u"\u00c4x", u"x007", u"x7y", u"", u"a.2.10"})
+        names.append(QString::fromUtf16(name));
+    for (const QString& x : names)
+        for (const QString& y : names)
+            for (const QString& z : names) {
+                const int xy = FilenameSort(x, y);
+                const int yz = FilenameSort(y, z);
+                EXPECT_EQ(FilenameSort(y, x), -xy);
+                if (xy <= 0 && yz <= 0 && (xy < 0 || yz < 0)) {
+                    EXPECT_LT(FilenameSort(x, z), 0) << x.toStdString() << " " << z.toStdString();
+                }
+                if (xy == 0 && yz == 0) {
+                    EXPECT_EQ(FilenameSort(x, z), 0);
+                }
+            }
 }

@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 #include "app/CommandLine.h"
 #include "platform/FileNames.h"
+#include "platform/StringTables.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -83,7 +84,8 @@ int fileStatus(const QJsonObject& json, const QString& name) {
 TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString intact = makeSet("intact");
-    Outcome outcome = runHeadless({intact + "/set.par2"});
+    // Named twice, the set runs once: one report.
+    Outcome outcome = runHeadless({intact + "/set.par2", intact + "/./set.par2"});
     EXPECT_EQ(outcome.exitStatus, 0);
     EXPECT_EQ(outcome.json["status"].toInt(), 5);
     EXPECT_EQ(outcome.json["type"].toString(), "PAR2 File");
@@ -248,6 +250,12 @@ TEST(HeadlessTest, CreatesAndRepairsAPar1SetThroughTheCommandLine) {
     qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString folder = makeSet("par1");
     const QStringList files{folder + "/f1.bin", folder + "/f2.bin", folder + "/f3.bin"};
+    const QString other = TestEnvironment::makeFolder("par1-other");
+    EXPECT_EQ(runHeadless(QStringList{"--create", other + "/new.par", "--volumes", "1"} + files)
+                  .exitStatus,
+              2);
+    EXPECT_EQ(QDir(other).entryList(QDir::Files), QStringList());
+    EXPECT_FALSE(QFile::exists(folder + "/new.par"));
     Outcome outcome =
         runHeadless(QStringList{"--create", folder + "/new.par", "--volumes", "1"} + files);
     EXPECT_EQ(outcome.exitStatus, 0);
@@ -354,6 +362,14 @@ TEST(HeadlessRarTest, WithoutThePasswordTheExtractionFailsAndLeavesTheVolumes) {
     EXPECT_TRUE(extraction["outputPath"].isNull());
     EXPECT_FALSE(extraction["error"].toString().isEmpty());
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+
+    // Passwords were given, none of them right: that is what the error says.
+    const QString passwords =
+        writePasswordFile(TestEnvironment::makeFolder("rar-wrong"), "wrong\nalso-wrong\n", 0600);
+    const Outcome wrong = runHeadless({"--password-file", passwords, folder + "/data.part1.rar"});
+    EXPECT_EQ(wrong.exitStatus, 1);
+    EXPECT_EQ(wrong.json["extraction"].toObject()["error"].toString(),
+              StringTables::localized("VLMUnrarErrorDomain24"));
 }
 
 TEST(HeadlessRarTest, RefusedPasswordFilesAndSettingsStopBeforeAnythingRuns) {

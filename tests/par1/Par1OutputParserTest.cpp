@@ -31,10 +31,10 @@ struct Reading {
         parser.ProcessStdErrData(text, run);
         return *this;
     }
-    Reading& finish() {
+    Reading& finish(int exitStatus = 0) {
         model.m_ParMainOutput += QLatin1Char('\n');
         if (run == RunType::VerifyRepair)
-            parser.DetermineFinalStatusAfterRecover();
+            parser.DetermineFinalStatusAfterRecover(exitStatus);
         else
             parser.DetermineFinalStatusAfterGenerate();
         return *this;
@@ -188,6 +188,30 @@ TEST(Par1OutputParserTest, StoppedAndUnfinishedRepairs) {
     EXPECT_EQ(cut.model.m_DocumentStatus, DocStatus::HelperErrors);
     EXPECT_EQ(cut.status("a.bin"), FileCode::Repaired);
     EXPECT_EQ(cut.status("b.bin"), FileCode::MissingUnrecoverable);
+
+    // Killed while restoring (128 + SIGKILL), or before writing anything.
+    Reading killed;
+    killed.feed(output.left(output.indexOf("Restoring:") + 11)).finish(137);
+    EXPECT_EQ(killed.model.m_DocumentStatus, DocStatus::HelperErrors);
+    EXPECT_EQ(killed.status("a.bin"), FileCode::DamagedUnrecoverable);
+    EXPECT_EQ(killed.status("b.bin"), FileCode::MissingUnrecoverable);
+    Reading silent;
+    silent.finish(137);
+    EXPECT_EQ(silent.model.m_DocumentStatus, DocStatus::HelperErrors);
+    Reading unfinished;
+    unfinished.feed("a.bin - OK\n").finish();
+    EXPECT_EQ(unfinished.model.m_DocumentStatus, DocStatus::HelperErrors);
+}
+
+// The closing messages count only as whole lines, not inside a member's name.
+TEST(Par1OutputParserTest, MessagesInsideNamesAreNames) {
+    Reading reading;
+    reading
+        .feed("a.bin - OK\nErrors occurred. - OK\nAll files found - OK\nLooking for PXX volumes:\n"
+              "set.P01 - OK\n\nAll files found\n")
+        .finish();
+    EXPECT_EQ(reading.model.m_DocumentStatus, DocStatus::AllIntact);
+    EXPECT_EQ(reading.status("Errors occurred."), FileCode::Intact);
 }
 
 TEST(Par1OutputParserTest, StatusTextNamesTheVolumesStillNeeded) {

@@ -172,6 +172,27 @@ TEST_F(Par2OutputParserTest, FinalStatusFollowsExitStatusAndOutput) {
     EXPECT_EQ(m_model.m_DocumentStatus, DocStatus::Aborted);
 }
 
+// Killed (or out of disk space) after "Repair is possible.": nothing was restored.
+TEST_F(Par2OutputParserTest, AFailedRepairLeavesNothingRestorable) {
+    const QString output = RecordedRun::load(QStringLiteral("repaired")).stdOut;
+    feed(output.left(output.indexOf(QStringLiteral("Computing"))));
+    ASSERT_EQ(status("f1.bin"), FileCode::DamagedRecoverable);
+    m_parser.DetermineFinalStatusAfterRecover(137, QString());
+    EXPECT_EQ(m_model.m_DocumentStatus, DocStatus::HelperErrors);
+    EXPECT_EQ(status("f1.bin"), FileCode::DamagedUnrecoverable);
+}
+
+// Only lines about the files par2 was given are read; any other "File:" line
+// came from inside a name.
+TEST_F(Par2OutputParserTest, FileLinesAboutFilesNotGivenAreNotRead) {
+    m_parser.setGivenFiles({QStringLiteral("set.par2"), QStringLiteral("a.bin")});
+    feed("Verifying source files:\n\nTarget: \"a.bin\" - found.\n\nScanning extra files:\n\n"
+         "File: \"evil\" - is a match for \"a.bin\".\n"
+         "File: \"a.bin\" - is a match for \"b.bin\".\n");
+    EXPECT_EQ(status("a.bin"), FileCode::Intact);
+    EXPECT_EQ(m_model.m_FileStatus.value("b.bin").associatedFilename(), "a.bin");
+}
+
 TEST_F(Par2OutputParserTest, AFailingLineIsReportedOnceWithItsNumber) {
     int notices = 0;
     m_parser.setFileStatusNotice([&](const QString&) {

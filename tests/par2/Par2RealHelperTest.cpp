@@ -2,7 +2,9 @@
 #include "TestEnvironment.h"
 #include "par2/Par2CommandLine.h"
 #include "par2/Par2OutputParser.h"
+#include "par2/Par2RepairPreconditions.h"
 
+#include <QDir>
 #include <QStringDecoder>
 #include <gtest/gtest.h>
 
@@ -34,9 +36,10 @@ protected:
 
     int32_t repair(const QString& main = QStringLiteral("set.par2")) {
         QByteArray output, errors;
-        const int exitStatus =
-            runCommandCapturing(m_folder, QStringLiteral("/usr/bin/par2"),
-                                Par2CommandLine::makeRepairParamArray(path(main)), output, errors);
+        const QStringList arguments = Par2CommandLine::makeRepairParamArray(path(main));
+        m_parser.setGivenFiles(Par2CommandLine::givenFiles(arguments));
+        const int exitStatus = runCommandCapturing(m_folder, QStringLiteral("/usr/bin/par2"),
+                                                   arguments, output, errors);
         m_parser.ProcessStdOutData(QString::fromUtf8(output));
         if (!errors.isEmpty())
             m_parser.ProcessStdErrData(QString::fromUtf8(errors));
@@ -110,4 +113,52 @@ TEST_F(Par2RealHelperTest, RecoveryFilesThatAddNothing) {
     for (const char* name : {"set.par2", "copy.par2", "other.par2"})
         EXPECT_TRUE(m_model.m_EmptyPar2Files.contains(name)) << name;
     EXPECT_FALSE(m_model.m_PxxFileStatus.contains("copy.par2"));
+}
+
+// A set's file present without one usable block: damaged, then repaired.
+TEST_F(Par2RealHelperTest, AFileWithNoUsableDataIsDamagedThenRepaired) {
+    makeSet(QStringLiteral("-r50"));
+    write("f1.bin", randomBytes(20000, 99));
+    EXPECT_EQ(repair(), DocStatus::Repaired);
+    EXPECT_EQ(status("f1.bin"), FileCode::Repaired);
+    EXPECT_EQ(read("f1.bin"), m_original[1]);
+}
+
+// A name with line feeds that imitates par2's lines must not reach par2, whose
+// echo of it would make an intact set unrepairable and rename a file.
+TEST_F(Par2RealHelperTest, NamesWithControlCharactersCannotSpeakForPar2) {
+    makeSet();
+    const QString spoof = QStringLiteral(
+        "x\nTarget: \"f1.bin\" - damaged.\nFile: \"small.txt\" - is a match for \"f2.bin\".\n"
+        "You need 7 more recovery blocks to be able to repair.\n");
+    write(spoof, "bait");
+    EXPECT_EQ(repair(), DocStatus::AllIntact);
+    EXPECT_EQ(status("f1.bin"), FileCode::Intact);
+    EXPECT_EQ(read("f2.bin"), m_original[2]);
+    EXPECT_EQ(read("small.txt"), "hello\n");
+    EXPECT_EQ(read(spoof), "bait");
+}
+
+// A stored name "sub/x.bin" with "sub" a link out of the folder: no repair may
+// run through it, and putting misnamed files back touches nothing there.
+TEST_F(Par2RealHelperTest, StoredNamesThroughALinkStayInsideTheFolder) {
+    makeSet(QStringLiteral("-c2"));
+    ASSERT_TRUE(QDir(m_folder).mkdir("sub"));
+    write("sub/x.bin", randomBytes(7000, 4));
+    ASSERT_EQ(runPar2In(m_folder,
+                        {"c", "-q", "-q", "-b40", "-c2", "--", "sub.par2", "f1.bin", "sub/x.bin"}),
+              0);
+    EXPECT_FALSE(Par2RepairPreconditions::nameThroughLink(path("sub.par2")));
+    rename("sub/x.bin", "moved.bin");
+    QFile::remove(path("f1.bin"));
+    ASSERT_TRUE(QDir(m_folder).rmdir("sub"));
+    const QString elsewhere = TestEnvironment::makeFolder(QStringLiteral("elsewhere"));
+    writeFile(elsewhere + "/x.bin", "someone else's file");
+    ASSERT_TRUE(QFile::link(elsewhere, path("sub")));
+    EXPECT_EQ(Par2RepairPreconditions::nameThroughLink(path("sub.par2")), "sub/x.bin");
+
+    EXPECT_EQ(repair(QStringLiteral("sub.par2")), DocStatus::RepairImpossible);
+    EXPECT_EQ(readFile(elsewhere + "/x.bin"), "someone else's file");
+    EXPECT_EQ(QDir(elsewhere).entryList(QDir::Files), QStringList{"x.bin"});
+    EXPECT_TRUE(QFile::exists(path("moved.bin")));
 }

@@ -122,6 +122,18 @@ TEST_P(RestoreFromAsManyVolumes, RestoresMissingAndDamagedFiles) {
 
 INSTANTIATE_TEST_SUITE_P(OneTwoThree, RestoreFromAsManyVolumes, ::testing::Values(1, 2, 3));
 
+// Opened through a volume, the set is the same: that volume counts as well.
+TEST_F(ParTool, RestoresThroughAnyVolumeOfTheSet) {
+    makeSet({{"one.bin", 5000}, {"two.bin", 4000}}, 2);
+    std::filesystem::remove(folder / "one.bin");
+    std::filesystem::remove(folder / "two.bin");
+    std::filesystem::remove(folder / "s.par");
+    const test::RunResult run = runPar(folder.path(), {"r", "--", "s.P01"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_THAT(reportLines(run.err), ::testing::Contains("s.P01 - OK"));
+    expectOriginals();
+}
+
 TEST_F(ParTool, FixesMisnamedFilesAndMovesDamagedFilesAside) {
     makeSet({{"a.bin", 40'000}, {"b.bin", 30'000}}, 1);
     std::filesystem::rename(folder / "a.bin", folder / "downloaded.tmp");
@@ -216,8 +228,10 @@ TEST_F(ParTool, RefusesUnusableNamesAndKeepsExistingVolumes) {
     EXPECT_THAT(kept.err, HasSubstr("s.P01"));
     EXPECT_EQ(folder.read("s.P01"), "someone's file");
     EXPECT_FALSE(folder.exists("s.par"));
-    EXPECT_EQ(runPar(folder.path(), {"a", "-O", "-n1", "--", "s.par", "a.bin"}).exitCode, 0);
-    EXPECT_EQ(runPar(folder.path(), {"c", "--", "s.par"}).exitCode, 0);
+    // A path into the set's own folder names a file of that folder.
+    EXPECT_EQ(runPar(folder.path(), {"a", "-O", "-n1", "--", "s.par", "./a.bin"}).exitCode, 0);
+    EXPECT_THAT(reportLines(runPar(folder.path(), {"c", "--", "s.par"}).err),
+                ::testing::Contains("a.bin - OK"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 4)
         << "no temporary left";
 }
@@ -300,34 +314,48 @@ bool anyPartialVolume(const std::filesystem::path& folder) {
     return false;
 }
 
+// Stopped by an interrupt, a hang-up, or the loss of its output pipe (signal 0):
+// the creation ends by that signal and leaves no partial volume.
 TEST(ParToolInterrupt, AnInterruptedCreationLeavesNoPartialVolumes) {
-    TempFolder folder;
-    std::vector<std::string> arguments{"a", "-n20", "--", "s.par"};
-    for (int i = 0; i < 4; ++i) {
-        const std::string name = "f" + std::to_string(i) + ".bin";
-        folder.writeRandom(name, 24u << 20, static_cast<std::uint32_t>(i));
-        arguments.push_back(name);
+    for (const int signal : {SIGINT, SIGHUP, 0}) {
+        TempFolder folder;
+        std::vector<std::string> arguments{"a", "-n20", "--", "s.par"};
+        for (int i = 0; i < 4; ++i) {
+            const std::string name = "f" + std::to_string(i) + ".bin";
+            folder.writeRandom(name, 24u << 20, static_cast<std::uint32_t>(i));
+            arguments.push_back(name);
+        }
+        std::vector<char*> argv{const_cast<char*>(PAR_TOOL_PATH)};
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        int output[2];
+        ASSERT_EQ(pipe2(output, O_CLOEXEC), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDERR_FILENO);
+        pid_t pid = -1;
+        ASSERT_EQ(posix_spawn(&pid, PAR_TOOL_PATH, &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(output[1]);
+        fcntl(output[0], F_SETFL, O_NONBLOCK);
+        char buffer[4096];
+        for (int waited = 0; waited < 2000 && !anyPartialVolume(folder.path()); ++waited) {
+            while (read(output[0], buffer, sizeof buffer) > 0) {
+            }
+            usleep(5000);
+        }
+        ASSERT_TRUE(anyPartialVolume(folder.path())) << "the creation never started writing";
+        close(output[0]);
+        if (signal != 0)
+            kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == (signal != 0 ? signal : SIGPIPE))
+            << signal;
+        EXPECT_FALSE(anyPartialVolume(folder.path())) << signal;
     }
-    std::vector<char*> argv{const_cast<char*>(PAR_TOOL_PATH)};
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, PAR_TOOL_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-
-    for (int waited = 0; waited < 2000 && !anyPartialVolume(folder.path()); ++waited)
-        usleep(5000);
-    ASSERT_TRUE(anyPartialVolume(folder.path())) << "the creation never started writing";
-    kill(pid, SIGINT);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
-    EXPECT_FALSE(anyPartialVolume(folder.path()));
 }
 
 } // namespace

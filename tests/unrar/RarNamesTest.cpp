@@ -77,7 +77,7 @@ TEST(RarVolumeNames, GetNextRARFilenameForEverySchemeAndItsLimits) {
               folder + QStringLiteral("/other.R00"));
 }
 
-TEST(RarSegments, PermanentDeletionStopsAtAGapAndNeverFollowsALink) {
+TEST(RarSegments, PermanentDeletionNeverFollowsALink) {
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("delete"));
     const QString elsewhere = TestEnvironment::makeFolder(QStringLiteral("elsewhere"));
     for (const char* name : {"set.rar", "set.r00", "set.r02", "set.r03"})
@@ -87,15 +87,18 @@ TEST(RarSegments, PermanentDeletionStopsAtAGapAndNeverFollowsALink) {
     QFile::remove(folder + QStringLiteral("/set.r00"));
     QFile::link(elsewhere + QStringLiteral("/set.r00"), folder + QStringLiteral("/set.r00"));
     QFile::remove(folder + QStringLiteral("/set.r02"));
-    PermanentlyDeleteRarSegments(folder + QStringLiteral("/set.rar"));
+    QStringList volumes;
+    for (const char* name : {"set.rar", "set.r00", "set.r01"})
+        volumes.append(folder + QLatin1Char('/') + QLatin1String(name));
+    PermanentlyDeleteRarSegments(volumes);
     EXPECT_EQ(treeOf(folder), (QStringList{"set.r00 -> " + elsewhere + "/set.r00", "set.r03"}));
     EXPECT_EQ(readFile(elsewhere + QStringLiteral("/set.r00")), "not a volume of this set");
 }
 
 TEST(RarSegments, TrashMovesTheChainToTheFreedesktopTrash) {
     const QString folder = makeFixtures(QStringLiteral("make-rar-volumes"));
-    TrashRarSegments(folder + QStringLiteral("/gap.part1.rar"));
-    TrashRarSegments(folder + QStringLiteral("/classic.rar"));
+    TrashRarSegments(RarVolumeChain(folder + QStringLiteral("/gap.part1.rar")));
+    TrashRarSegments(RarVolumeChain(folder + QStringLiteral("/classic.rar")));
     const QString trash =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files";
     for (const char* name : {"gap.part1.rar", "classic.rar", "classic.r00", "classic.r01"}) {

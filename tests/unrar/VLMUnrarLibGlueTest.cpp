@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -163,8 +164,10 @@ TEST(VLMUnrarLibGlue, CancelInTheMiddleEndsCanceledWithoutError) {
     const QString dest = folder + QStringLiteral("/dest");
     ScriptedGlueDelegate delegate;
     bool idleAfterStop = false;
-    delegate.onProgress = [&idleAfterStop](VLMUnrarLibGlue* glue) {
+    QStringList midway;
+    delegate.onProgress = [&](VLMUnrarLibGlue* glue) {
         if (!glue->unrarCanceled()) {
+            midway = treeOf(dest);
             glue->stopUnrar();
             idleAfterStop = !glue->unrarIsRunning();
         }
@@ -174,6 +177,73 @@ TEST(VLMUnrarLibGlue, CancelInTheMiddleEndsCanceledWithoutError) {
     EXPECT_TRUE(delegate.error.isNull());
     EXPECT_TRUE(idleAfterStop);
     EXPECT_LT(glue->unpackedByteCountSoFar(), glue->totalUnpackedByteCountInArchive() / 2);
+    // The entry being written has a temporary name until it is complete; what
+    // the stopped run wrote of it is gone.
+    EXPECT_FALSE(midway.contains(QStringLiteral("large/random.bin")))
+        << midway.join(u' ').toStdString();
+    EXPECT_TRUE(midway.filter(QStringLiteral(".velmora-extracting-")).size() == 1)
+        << midway.join(u' ').toStdString();
+    EXPECT_EQ(treeOf(dest), QStringList{QStringLiteral("large")});
+}
+
+namespace {
+
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void appendLittleEndian(QByteArray& bytes, quint64 value, int size) {
+    for (int i = 0; i < size; ++i)
+        bytes.append(char(value >> (8 * i)));
+}
+
+// A RAR 4 block: its checksum, then the rest as given (type first).
+QByteArray rar4Block(const QByteArray& rest) {
+    QByteArray block;
+    appendLittleEndian(block, crc32(rest) & 0xFFFF, 2);
+    return block + rest;
+}
+
+// A stored, empty entry of RAR 4 that claims 2^63 - 2 bytes unpacked.
+QByteArray hugeEntry(const QByteArray& name) {
+    QByteArray rest;
+    appendLittleEndian(rest, 0x74, 1);
+    appendLittleEndian(rest, 0x8100, 2); // long block, large sizes
+    appendLittleEndian(rest, 2 + 30 + 8 + name.size(), 2);
+    appendLittleEndian(rest, 0, 4);          // packed size
+    appendLittleEndian(rest, 0xFFFFFFFE, 4); // unpacked size, low part
+    appendLittleEndian(rest, 3, 1);          // Unix
+    appendLittleEndian(rest, 0, 4);          // data checksum
+    appendLittleEndian(rest, 0x5A210000, 4); // time
+    appendLittleEndian(rest, 20, 1);         // version
+    appendLittleEndian(rest, 0x30, 1);       // stored
+    appendLittleEndian(rest, name.size(), 2);
+    appendLittleEndian(rest, 0x81A4, 4); // attributes
+    appendLittleEndian(rest, 0, 4);      // packed size, high part
+    appendLittleEndian(rest, 0x7FFFFFFF, 4);
+    return rar4Block(rest + name);
+}
+
+} // namespace
+
+TEST(VLMUnrarLibGlue, DeclaredSizesAddUpWithoutOverflow) {
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("huge"));
+    QByteArray archive("Rar!\x1A\x07\x00", 7);
+    archive += rar4Block(QByteArray("\x73\x00\x00\x0D\x00\x00\x00\x00\x00\x00\x00", 11));
+    archive += hugeEntry("a.bin") + hugeEntry("b.bin");
+    archive += QByteArray("\xC4\x3D\x7B\x00\x40\x07\x00", 7);
+    writeFile(folder + QStringLiteral("/huge.rar"), archive);
+    ScriptedGlueDelegate delegate;
+    const auto glue = extract(folder + QStringLiteral("/huge.rar"), folder + "/dest", delegate);
+    EXPECT_EQ(glue->totalUnpackedByteCountInArchive(), std::numeric_limits<qint64>::max());
+    for (const auto& step : delegate.progress)
+        EXPECT_TRUE(step.fraction >= 0.0 && step.fraction <= 1.0);
 }
 
 TEST(VLMUnrarLibGlue, StartingTwiceRunsOnceAndTheGlueCanRunAgainWhenIdle) {

@@ -22,10 +22,19 @@ bool SetNames::isIndexName(std::string_view name) {
            FileNameRules::same(name.substr(name.size() - kExtensionSize), kIndexExtension, false);
 }
 
+// A set may be opened through any of its volumes: NAME.P01 names the set NAME.
 std::string SetNames::baseName(std::string_view indexName) {
-    if (isIndexName(indexName))
+    if (isIndexName(indexName) || isVolumeName(indexName))
         indexName.remove_suffix(kExtensionSize);
     return std::string(indexName);
+}
+
+bool SetNames::isVolumeName(std::string_view name) {
+    if (name.size() <= kExtensionSize)
+        return false;
+    const std::string_view extension = name.substr(name.size() - kExtensionSize);
+    return extension[0] == '.' && (extension[1] == 'P' || extension[1] == 'p') &&
+           isDigit(extension[2]) && isDigit(extension[3]);
 }
 
 std::string SetNames::volumeName(std::string_view indexName, unsigned volume) {

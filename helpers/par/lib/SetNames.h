@@ -11,7 +11,9 @@ namespace velmora::par1 {
 class SetNames {
 public:
     static bool isIndexName(std::string_view name);
-    // The index name without its extension.
+    // NAME.Pnn in any case of the extension.
+    static bool isVolumeName(std::string_view name);
+    // The name of the index or of a volume without its extension.
     static std::string baseName(std::string_view indexName);
     static std::string volumeName(std::string_view indexName, unsigned volume);
     // The volume number that candidate's name gives it in the set of indexName (any case of

@@ -25,6 +25,8 @@ sigset_t terminationSignals() {
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    sigaddset(&signals, SIGPIPE);
     return signals;
 }
 
@@ -55,6 +57,10 @@ void TemporaryFileRegistry::add(const std::filesystem::path& path) {
 void TemporaryFileRegistry::remove(const std::filesystem::path& path) {
     const auto guard = hold();
     std::erase(registeredPaths(), path);
+}
+
+void TemporaryFileRegistry::outputLost() {
+    ::kill(::getpid(), SIGPIPE);
 }
 
 void TemporaryFileRegistry::removeFilesOnSignal() {

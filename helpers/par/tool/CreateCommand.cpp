@@ -28,6 +28,19 @@ CreateCommand::CreateCommand(const CommandLine& line, const Reporter& reporter)
     const std::filesystem::path parPath(line.parFile);
     folder_ = parPath.has_parent_path() ? parPath.parent_path() : std::filesystem::path(".");
     indexName_ = parPath.filename().string();
+    for (const std::string& argument : line.files)
+        files_.push_back(nameInFolder(argument));
+}
+
+std::string CreateCommand::nameInFolder(const std::string& argument) const {
+    const std::filesystem::path path(argument);
+    if (!path.has_parent_path() || !path.has_filename())
+        return argument;
+    std::error_code failed;
+    const auto parent = std::filesystem::canonical(path.parent_path(), failed);
+    if (failed || parent != std::filesystem::canonical(folder_, failed) || failed)
+        return argument;
+    return path.filename().string();
 }
 
 int CreateCommand::run() {
@@ -36,7 +49,7 @@ int CreateCommand::run() {
         return 2;
     }
     std::vector<SourceFile> sources;
-    for (const std::string& name : line_.files) {
+    for (const std::string& name : files_) {
         sources.push_back({name, true});
         reporter_.fileLine(name, "OK");
     }
@@ -62,13 +75,13 @@ std::optional<std::string> CreateCommand::refusal() const {
     if (const auto problem = FileNameRules::problem(indexName_);
         problem || !SetNames::isIndexName(indexName_))
         return "Cannot create " + quoted(indexName_) + ": the name of a set must end in .par";
-    if (line_.files.size() > kMaxParityFiles)
+    if (files_.size() > kMaxParityFiles)
         return "Cannot create " + quoted(indexName_) + ": a set holds at most 255 files";
-    for (const std::string& name : line_.files) {
+    for (const std::string& name : files_) {
         if (auto reason = refusalOfFile(name))
             return "Cannot add " + quoted(name) + ": " + *reason;
     }
-    if (const auto twice = FileNameRules::duplicate(line_.files, line_.caseSensitive))
+    if (const auto twice = FileNameRules::duplicate(files_, line_.caseSensitive))
         return "Cannot add " + quoted(*twice) + ": the file is named twice";
     Par1SetWriter names(folder_, indexName_, {}, line_.volumeCount);
     for (const std::string& output : names.outputNames()) {

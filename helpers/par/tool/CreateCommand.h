@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora::par1 {
 
@@ -21,11 +22,15 @@ private:
     // Why the command cannot start, or nothing.
     std::optional<std::string> refusal() const;
     std::optional<std::string> refusalOfFile(const std::string& name) const;
+    // The name of a file given with a path into the set's folder (./a.bin);
+    // any other argument as it stands.
+    std::string nameInFolder(const std::string& argument) const;
 
     const CommandLine& line_;
     const Reporter& reporter_;
     std::filesystem::path folder_;
     std::string indexName_;
+    std::vector<std::string> files_;
 };
 
 } // namespace velmora::par1

@@ -1,5 +1,7 @@
 #include "Reporter.h"
 
+#include "TemporaryFileRegistry.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <string>
@@ -21,6 +23,8 @@ void Reporter::write(std::string_view text) const {
         const ssize_t written = ::write(STDERR_FILENO, text.data(), text.size());
         if (written < 0 && errno == EINTR)
             continue;
+        if (written < 0 && errno == EPIPE)
+            TemporaryFileRegistry::outputLost();
         if (written <= 0)
             return;
         text.remove_prefix(static_cast<std::size_t>(written));
