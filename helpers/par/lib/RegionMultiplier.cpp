@@ -28,48 +28,18 @@ const FactorTables& tablesFor(std::uint8_t factor) {
     return all[factor];
 }
 
-bool processorHas(RegionMultiplier::Kernel kernel) {
-#if VELMORA_PAR_X86_KERNELS
-    switch (kernel) {
-    case RegionMultiplier::Kernel::Avx2:
-        return __builtin_cpu_supports("avx2");
-    case RegionMultiplier::Kernel::Ssse3:
-        return __builtin_cpu_supports("ssse3");
-    case RegionMultiplier::Kernel::Scalar:
-        return true;
-    }
-    return false;
-#else
-    return kernel == RegionMultiplier::Kernel::Scalar;
-#endif
-}
-
 } // namespace
 
 RegionMultiplier::Kernel RegionMultiplier::bestKernel() {
-    static const Kernel best = availableKernels().back();
-    return best;
+    return bestSimdKernel();
 }
 
 std::vector<RegionMultiplier::Kernel> RegionMultiplier::availableKernels() {
-    std::vector<Kernel> kernels;
-    for (Kernel kernel : {Kernel::Scalar, Kernel::Ssse3, Kernel::Avx2}) {
-        if (processorHas(kernel))
-            kernels.push_back(kernel);
-    }
-    return kernels;
+    return availableSimdKernels();
 }
 
 std::string_view RegionMultiplier::kernelName(Kernel kernel) {
-    switch (kernel) {
-    case Kernel::Avx2:
-        return "avx2";
-    case Kernel::Ssse3:
-        return "ssse3";
-    case Kernel::Scalar:
-        return "scalar";
-    }
-    return "unknown";
+    return simdKernelName(kernel);
 }
 
 RegionMultiplier::RegionMultiplier(Kernel kernel)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimdKernels.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -13,7 +15,7 @@ struct FactorTables;
 // is chosen once from what the processor offers; tests can pick each one explicitly.
 class RegionMultiplier {
 public:
-    enum class Kernel { Scalar, Ssse3, Avx2 };
+    using Kernel = SimdKernel;
 
     static Kernel bestKernel();
     static std::vector<Kernel> availableKernels();

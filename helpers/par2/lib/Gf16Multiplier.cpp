@@ -33,48 +33,18 @@ void xorRegion(const std::uint8_t* src, std::uint8_t* dst, std::size_t size) {
         dst[i] ^= src[i];
 }
 
-bool processorHas(Gf16Multiplier::Kernel kernel) {
-#if VELMORA_PAR_X86_KERNELS
-    switch (kernel) {
-    case Gf16Multiplier::Kernel::Avx2:
-        return __builtin_cpu_supports("avx2");
-    case Gf16Multiplier::Kernel::Ssse3:
-        return __builtin_cpu_supports("ssse3");
-    case Gf16Multiplier::Kernel::Scalar:
-        return true;
-    }
-    return false;
-#else
-    return kernel == Gf16Multiplier::Kernel::Scalar;
-#endif
-}
-
 } // namespace
 
 Gf16Multiplier::Kernel Gf16Multiplier::bestKernel() {
-    static const Kernel best = availableKernels().back();
-    return best;
+    return par1::bestSimdKernel();
 }
 
 std::vector<Gf16Multiplier::Kernel> Gf16Multiplier::availableKernels() {
-    std::vector<Kernel> kernels;
-    for (Kernel kernel : {Kernel::Scalar, Kernel::Ssse3, Kernel::Avx2}) {
-        if (processorHas(kernel))
-            kernels.push_back(kernel);
-    }
-    return kernels;
+    return par1::availableSimdKernels();
 }
 
 std::string_view Gf16Multiplier::kernelName(Kernel kernel) {
-    switch (kernel) {
-    case Kernel::Avx2:
-        return "avx2";
-    case Kernel::Ssse3:
-        return "ssse3";
-    case Kernel::Scalar:
-        return "scalar";
-    }
-    return "unknown";
+    return par1::simdKernelName(kernel);
 }
 
 Gf16Multiplier::Gf16Multiplier(Kernel kernel) : multiply_(&gf16MultiplyAddScalar) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimdKernels.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -14,7 +16,7 @@ struct Gf16FactorTables;
 // benchmark can pick each one explicitly.
 class Gf16Multiplier {
 public:
-    enum class Kernel { Scalar, Ssse3, Avx2 };
+    using Kernel = par1::SimdKernel;
 
     static Kernel bestKernel();
     static std::vector<Kernel> availableKernels();

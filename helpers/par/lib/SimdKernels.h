@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace velmora::par1 {
+
+// The instruction sets the Galois-field kernels of both helpers are written for, slowest first.
+enum class SimdKernel { Scalar, Ssse3, Avx2 };
+
+// What this processor offers, slowest first; the scalar kernel is always there.
+std::vector<SimdKernel> availableSimdKernels();
+// The fastest kernel this processor runs, found once.
+SimdKernel bestSimdKernel();
+std::string_view simdKernelName(SimdKernel kernel);
+
+} // namespace velmora::par1
