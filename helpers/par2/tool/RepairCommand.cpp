@@ -246,7 +246,7 @@ std::vector<std::string> RepairCommand::extraFiles() const {
 }
 
 void RepairCommand::scanExtraFiles(const std::vector<std::string>& extras) {
-    auto wanted = [this](const Target& target) { return !target.complete && !target.foundAs; };
+    auto wanted = [](const Target& target) { return !target.complete && !target.foundAs; };
     const FileAnalyzer analyzer(
         *index_,
         [this, wanted](std::uint64_t size) {
