@@ -282,8 +282,10 @@ void Par1OutputParser::DetermineFinalStatusAfterRecover(int exitStatus) {
 
 // A failed run leaves every file it has not restored as not restored.
 bool Par1OutputParser::finishUnrestoredFiles() {
-    const bool any = SetRecoverableToUnrecoverable(m_model.m_FileStatus) |
-                     SetCorruptMissingToUnRecoverable(m_model.m_FileStatus);
+    // Both passes run, whatever the first one found.
+    const bool recoverable = SetRecoverableToUnrecoverable(m_model.m_FileStatus);
+    const bool damaged = SetCorruptMissingToUnRecoverable(m_model.m_FileStatus);
+    const bool any = recoverable || damaged;
     if (any)
         notify();
     return any;
