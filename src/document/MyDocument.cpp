@@ -674,11 +674,11 @@ void MyDocument::noteRemovedFiles(const QStringList& names) {
     const QString folder = QFileInfo(fileName()).path();
     bool changed = false;
     const auto mark = [&](FileStatus& record) {
-        const QFileInfo file(folder + u'/' + record.filename());
+        const QString path = folder + u'/' + record.filename();
         if (record.removal() != FileStatus::Removal::None || !names.contains(record.filename()) ||
-            file.exists() || file.isSymLink())
+            FileNames::kindAt(path) != FileNames::Kind::None)
             return;
-        record.setRemoval(Trash::wasMovedToTrash(file.filePath())
+        record.setRemoval(Trash::wasMovedToTrash(path)
                               ? FileStatus::Removal::MovedToTrash
                               : FileStatus::Removal::Deleted);
         changed = true;
@@ -811,8 +811,8 @@ int MyDocument::AddFile(const QString& path, bool updateUI) {
 // Called with the document lock held.
 void MyDocument::dropFilesNotInFolder() {
     m_FileStatus.removeIf([this](const std::pair<const QString&, FileStatus&>& entry) {
-        const QFileInfo file(m_ChosenDirectory + u'/' + entry.first);
-        return !file.isFile() || file.isSymLink();
+        return FileNames::kindAt(m_ChosenDirectory + u'/' + entry.first) !=
+               FileNames::Kind::RegularFile;
     });
 }
 
@@ -1098,7 +1098,12 @@ bool MyDocument::documentDidSave() {
     {
         LockedScope scope(*this);
         m_ParMainOutput.clear();
-        subjectFiles = m_FileStatus.keys();
+        // A file that left the folder since it was added cannot be protected; the
+        // helper would refuse the whole set for it.
+        for (const QString& name : m_FileStatus.keys()) {
+            if (FileNames::kindAt(m_ChosenDirectory + u'/' + name) == FileNames::Kind::RegularFile)
+                subjectFiles.append(name);
+        }
     }
     requestWindowUpdate(WholeOutputUpdate, true);
     QFile::remove(fileName());
