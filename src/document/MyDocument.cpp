@@ -678,9 +678,8 @@ void MyDocument::noteRemovedFiles(const QStringList& names) {
         if (record.removal() != FileStatus::Removal::None || !names.contains(record.filename()) ||
             FileNames::kindAt(path) != FileNames::Kind::None)
             return;
-        record.setRemoval(Trash::wasMovedToTrash(path)
-                              ? FileStatus::Removal::MovedToTrash
-                              : FileStatus::Removal::Deleted);
+        record.setRemoval(Trash::wasMovedToTrash(path) ? FileStatus::Removal::MovedToTrash
+                                                       : FileStatus::Removal::Deleted);
         changed = true;
     };
     {
