@@ -181,7 +181,9 @@ TEST_F(AfterRunTest, AMatchingRuleWinsAndAnIncompleteChainIsNotExtracted) {
 
     // By hand, a command-line rule runs through the terminal script.
     writeData(path("bin/terminal"), "#!/bin/sh\nshift\nexec \"$@\"\n");
-    writeData(path("bin/record"), "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.out\"\n");
+    // The record appears whole: the shell creates a redirected file before printf fills it.
+    writeData(path("bin/record"),
+              "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.out\"\n");
     for (const char* tool : {"bin/terminal", "bin/record"})
         QFile::setPermissions(path(tool), QFile::ReadOwner | QFile::ExeOwner);
     qputenv("TERMINAL", QFile::encodeName(path("bin/terminal")));
