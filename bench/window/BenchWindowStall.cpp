@@ -14,8 +14,8 @@
 #include "par2/PAR2Document.h"
 #include "par2/Par2CommandLine.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 #include "window/ParWindowController.h"
 
 #include <QApplication>

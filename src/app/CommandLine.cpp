@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 
-#include "app/DocumentTypes.h"
+#include "document/DocumentTypes.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 #include "unrar/UnrarPasswordList.h"
 
 #include <array>

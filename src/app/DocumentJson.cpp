@@ -1,6 +1,6 @@
 #include "DocumentJson.h"
 
-#include "document/AfterRunActions.h"
+#include "app/AfterRunActions.h"
 #include "document/MyDocument.h"
 #include "par1/Par1StatusText.h"
 #include "platform/StringFormat.h"
@@ -104,6 +104,12 @@ QJsonArray recoveryFiles(const FileStatusMap& files) {
     return array;
 }
 
+// A document made without a controller has no after-run actions: nothing was done after its run.
+PostProcessingRecord postProcessingRecord(const MyDocument& document) {
+    const AfterRunActions* actions = AfterRunActions::of(document);
+    return actions != nullptr ? actions->postProcessingRecord() : PostProcessingRecord();
+}
+
 } // namespace
 
 QString DocumentJson::statusName(int32_t status) {
@@ -124,17 +130,17 @@ QString DocumentJson::statusText(MyDocument& document, int32_t status) {
 
 QJsonObject DocumentJson::describe(MyDocument& document) {
     const int32_t status = document.m_DocumentStatus();
-    return QJsonObject{{"schema", kSchema},
-                       {"path", document.fileName()},
-                       {"type", document.fileType()},
-                       {"status", status},
-                       {"statusName", documentStatusName(status)},
-                       {"statusText", statusText(document, status)},
-                       {"files", subjectFiles(document.fileStatusSnapshot())},
-                       {"recoveryFiles", recoveryFiles(document.pxxFileStatusSnapshot())},
-                       {"statistics", statisticsObject(document.statistics())},
-                       {"postProcessing", PostProcessingJson::describe(
-                                              document.afterRunActions().postProcessingRecord())}};
+    return QJsonObject{
+        {"schema", kSchema},
+        {"path", document.fileName()},
+        {"type", document.fileType()},
+        {"status", status},
+        {"statusName", documentStatusName(status)},
+        {"statusText", statusText(document, status)},
+        {"files", subjectFiles(document.fileStatusSnapshot())},
+        {"recoveryFiles", recoveryFiles(document.pxxFileStatusSnapshot())},
+        {"statistics", statisticsObject(document.statistics())},
+        {"postProcessing", PostProcessingJson::describe(postProcessingRecord(document))}};
 }
 
 QJsonObject DocumentJson::describeArchive(const UnrarDocument& archive) {

@@ -1,9 +1,9 @@
 #include "HeadlessRun.h"
 
 #include "app/DocumentJson.h"
-#include "app/DocumentTypes.h"
 #include "app/HeadlessCreate.h"
 #include "app/RecoverySetFinder.h"
+#include "document/DocumentTypes.h"
 #include "document/MyDocument.h"
 #include "par1/PAR1Document.h"
 #include "par2/PAR2Document.h"

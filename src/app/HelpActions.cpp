@@ -1,6 +1,6 @@
 #include "HelpActions.h"
 
-#include "app/UnattendedSupport.h"
+#include "document/UnattendedSupport.h"
 #include "platform/StringTables.h"
 #include "platform/Workspace.h"
 

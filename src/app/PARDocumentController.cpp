@@ -1,39 +1,31 @@
 #include "PARDocumentController.h"
 
-#include "app/Document.h"
-#include "app/DocumentTypes.h"
-#include "app/UnattendedSupport.h"
+#include "app/AfterRunActions.h"
+#include "app/StartupDefaults.h"
+#include "document/Document.h"
+#include "document/DocumentTypes.h"
 #include "document/MyDocument.h"
+#include "document/UnattendedSupport.h"
 #include "par1/PAR1Document.h"
 #include "par2/PAR2Document.h"
-#include "platform/PanelPresenter.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Workspace.h"
-#include "preferences/PreferenceKeys.h"
-#include "preferences/StartupDefaults.h"
 #include "unrar/UnrarDocument.h"
 
 #include <QFileInfo>
 #include <QUrl>
 
-namespace {
-PARDocumentController* sharedController = nullptr;
-}
-
 PARDocumentController::PARDocumentController() {
-    sharedController = this;
     StartupDefaults::write(*this);
 }
 
-PARDocumentController::~PARDocumentController() {
-    if (sharedController == this)
-        sharedController = nullptr;
-}
+PARDocumentController::~PARDocumentController() = default;
 
 PARDocumentController* PARDocumentController::sharedDocumentController() {
-    return sharedController;
+    return static_cast<PARDocumentController*>(DocumentController::shared());
 }
 
 QList<PostProcessRule> PARDocumentController::ReadPPRulesSet() {
@@ -159,6 +151,10 @@ QString PARDocumentController::typeForContentsOfURL(const QString& location,
     if (type.isNull() && error != nullptr)
         *error = path.isNull() ? cannotOpen(location) : unknownKind(path);
     return type;
+}
+
+std::unique_ptr<DocumentAfterRun> PARDocumentController::makeAfterRunActions(MyDocument& document) {
+    return std::make_unique<AfterRunActions>(document);
 }
 
 std::shared_ptr<MyDocument> PARDocumentController::makeDocument(const QString& type) const {
@@ -301,19 +297,6 @@ void PARDocumentController::PerformCloseAll() {
 }
 
 // ---- Extraction folders and notifications ----------------------------------
-
-QString PARDocumentController::GetUnrarOutputDir() const {
-    PanelPresenter* panels = PanelPresenter::current();
-    if (panels == nullptr)
-        return QString();
-    return panels->chooseFolder(StringTables::localized(QStringLiteral("SelectUnrarDestTitle")),
-                                StringTables::localized(QStringLiteral("SelectUnrarPrompt")));
-}
-
-QString PARDocumentController::blessedUnrarDestination() {
-    const QString folder = Preferences::stringForKey(PrefKey::UnrarDestinationFolder);
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
-}
 
 void PARDocumentController::didActivateNotification(const QVariantMap& userInfo) const {
     const QString path = userInfo.value(QStringLiteral("unrarresultpath")).toString();

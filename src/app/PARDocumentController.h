@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DocumentController.h"
-#include "app/VLMError.h"
+#include "document/DocumentController.h"
+#include "document/VLMError.h"
 #include "postprocess/PostProcessRule.h"
 
 #include <QList>
@@ -18,9 +18,7 @@ class MyDocument;
 class PARDocumentController : public DocumentController {
 public:
     PARDocumentController();
-    virtual ~PARDocumentController();
-    PARDocumentController(const PARDocumentController&) = delete;
-    PARDocumentController& operator=(const PARDocumentController&) = delete;
+    ~PARDocumentController() override;
 
     // The controller of this process, or null before one exists.
     static PARDocumentController* sharedDocumentController();
@@ -31,10 +29,11 @@ public:
 
     // Exclusive processing: by default one document at a time verifies, repairs
     // or extracts; the others wait in document-list order. Main thread only.
-    bool anyDocIsProcessing() const;
-    void registerForStartExclusiveProcessing(Document* document);
-    void scheduleNextExclusiveProcessing();
-    unsigned numWaitingDocuments() const;
+    bool anyDocIsProcessing() const override;
+    void registerForStartExclusiveProcessing(Document* document) override;
+    void scheduleNextExclusiveProcessing() override;
+    unsigned numWaitingDocuments() const override;
+    std::unique_ptr<DocumentAfterRun> makeAfterRunActions(MyDocument& document) override;
 
     // Opening and new documents. Main thread only.
     QString typeForContentsOfURL(const QString& location, VLMError* error) const;
@@ -53,10 +52,6 @@ public:
     // run), called for every document opened with display or made new.
     using DisplayHandler = std::function<void(const std::shared_ptr<MyDocument>&)>;
     void setDisplayHandler(DisplayHandler handler) { m_displayHandler = std::move(handler); }
-
-    // Where extraction output goes when the preferences ask for a folder.
-    QString GetUnrarOutputDir() const;
-    static QString blessedUnrarDestination();
 
     // A click on one of the application's notifications.
     void didActivateNotification(const QVariantMap& userInfo) const;

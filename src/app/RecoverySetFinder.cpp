@@ -1,8 +1,8 @@
 #include "RecoverySetFinder.h"
 
-#include "app/DocumentTypes.h"
-#include "app/FilenameSort.h"
+#include "document/DocumentTypes.h"
 #include "par2/Par2VolumeFiles.h"
+#include "platform/FilenameSort.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "SessionClosing.h"
 
+#include "app/AfterRunActions.h"
 #include "app/PARDocumentController.h"
-#include "document/AfterRunActions.h"
 #include "document/MyDocument.h"
 #include "document/StatusCodes.h"
 #include "platform/AlertPresenter.h"
@@ -122,7 +122,8 @@ void SessionClosing::stopThenClose(const std::shared_ptr<Document>& document) {
     if (set->CanPerformAbortAction())
         set->PerformAbortAction();
     if (set->m_UnrarInProgress() != UnrarState::None) {
-        if (UnrarProgressionController* extraction = set->afterRunActions().unrarController())
+        const AfterRunActions* actions = AfterRunActions::of(*set);
+        if (UnrarProgressionController* extraction = actions ? actions->unrarController() : nullptr)
             extraction->onCancelButton();
     }
     closeWhenIdle(document);

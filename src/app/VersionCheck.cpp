@@ -1,13 +1,13 @@
 #include "VersionCheck.h"
 
-#include "app/UnattendedSupport.h"
 #include "app/VersionList.h"
+#include "document/UnattendedSupport.h"
 #include "platform/AppInfo.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Workspace.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDebug>
 #include <QNetworkReply>

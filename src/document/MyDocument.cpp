@@ -1,14 +1,14 @@
 #include "MyDocument.h"
 
-#include "app/PARDocumentController.h"
-#include "app/UnattendedSupport.h"
-#include "document/AfterRunActions.h"
+#include "document/DocumentAfterRun.h"
+#include "document/DocumentController.h"
 #include "document/DocumentWindowInterface.h"
 #include "document/HelperArgumentBudget.h"
 #include "document/HelperLocator.h"
 #include "document/HelperProcess.h"
 #include "document/RepairLeftovers.h"
 #include "document/StallGuard.h"
+#include "document/UnattendedSupport.h"
 #include "platform/Analytics.h"
 #include "platform/FileNames.h"
 #include "platform/MainThread.h"
@@ -90,8 +90,15 @@ SetBuildingPanels* SetBuildingPanels::current() {
     return gSetBuildingPanels;
 }
 
+namespace {
+std::unique_ptr<DocumentAfterRun> makeAfterRunActions(MyDocument& document) {
+    DocumentController* controller = DocumentController::shared();
+    return controller != nullptr ? controller->makeAfterRunActions(document) : nullptr;
+}
+} // namespace
+
 MyDocument::MyDocument(const QString& parToolName)
-    : m_parToolName(parToolName), m_afterRunActions(std::make_unique<AfterRunActions>(*this)) {}
+    : m_parToolName(parToolName), m_afterRunActions(makeAfterRunActions(*this)) {}
 
 MyDocument::~MyDocument() = default;
 
@@ -292,12 +299,8 @@ void MyDocument::finishStartRepairRun(uint32_t encoding) {
     m_encoding = encoding;
     noteFileStatusChanged();
     setm_DocumentStatus(DocStatus::WaitingForTurn);
-    if (PARDocumentController* controller = parDocumentController())
-        controller->registerForStartExclusiveProcessing(this);
-}
-
-PARDocumentController* MyDocument::parDocumentController() const {
-    return dynamic_cast<PARDocumentController*>(controller());
+    if (DocumentController* documents = controller())
+        documents->registerForStartExclusiveProcessing(this);
 }
 
 void MyDocument::startExclusiveProcessing() {
@@ -310,7 +313,7 @@ void MyDocument::startExclusiveProcessing() {
                     document->close();
             });
             MainThread::post([] {
-                if (auto* controller = PARDocumentController::sharedDocumentController())
+                if (auto* controller = DocumentController::shared())
                     controller->scheduleNextExclusiveProcessing();
             });
         }
@@ -318,7 +321,8 @@ void MyDocument::startExclusiveProcessing() {
         m_unrarInProgress = UnrarState::Running;
         if (m_parController != nullptr)
             m_parController->setCloseButtonEnabled(false);
-        m_afterRunActions->startExclusiveExtraction();
+        if (m_afterRunActions)
+            m_afterRunActions->startExclusiveExtraction();
     }
     if (m_parController != nullptr)
         m_parController->showWindows();
@@ -618,7 +622,7 @@ void MyDocument::PARFinished() {
             return;
     }
     MainThread::post([] {
-        if (auto* controller = PARDocumentController::sharedDocumentController())
+        if (auto* controller = DocumentController::shared())
             controller->scheduleNextExclusiveProcessing();
     });
 }
@@ -721,7 +725,7 @@ void MyDocument::noteCreationFailed() {
 }
 
 bool MyDocument::performAfterRunActions() {
-    return m_afterRunActions->performAfterRunActions();
+    return m_afterRunActions && m_afterRunActions->performAfterRunActions();
 }
 
 // ---- User actions ----------------------------------------------------------
@@ -1181,7 +1185,7 @@ int MyDocument::validateToolbarOrMenuItem(DocumentAction action) const {
     case DocumentAction::NewDocument:
         return 1;
     case DocumentAction::Terminate: {
-        const PARDocumentController* controller = parDocumentController();
+        const DocumentController* controller = this->controller();
         return controller == nullptr || !controller->anyDocIsProcessing();
     }
     case DocumentAction::Other:

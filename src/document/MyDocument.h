@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Document.h"
-#include "app/VLMError.h"
+#include "document/Document.h"
 #include "document/FileStatus.h"
 #include "document/StatisticsRecord.h"
+#include "document/VLMError.h"
 #include "platform/ConditionLock.h"
 
 #include <QStringList>
@@ -15,12 +15,11 @@
 #include <mutex>
 #include <optional>
 
-class AfterRunActions;
+class DocumentAfterRun;
 class DocumentWindowInterface;
 class HelperProcess;
 class StallGuard;
 class MyDocument;
-class PARDocumentController;
 
 // Run kinds kept in m_PARIsRunning.
 namespace RunKind {
@@ -275,8 +274,10 @@ public:
     QStringList filesRestoredAfterStop() const;
     // The damaged copies the last repair made (NAME.1, NAME.bad).
     QStringList damagedCopiesOfLastRun() const;
-    // Clean-up, post-processing rule or extraction, and closing after a good run.
-    AfterRunActions& afterRunActions() const { return *m_afterRunActions; }
+    // Clean-up, post-processing rule or extraction, and closing after a good run;
+    // made by the controller of this process, null when the document was made
+    // without one.
+    DocumentAfterRun* afterRunActions() const { return m_afterRunActions.get(); }
 
 protected:
     explicit MyDocument(const QString& parToolName);
@@ -396,10 +397,9 @@ private:
     void requestWindowUpdate(unsigned updates, bool waitForWindow);
     void deliverWindowUpdates();
     bool holdsDocumentLock() const;
-    PARDocumentController* parDocumentController() const;
 
     QString m_parToolName;
-    std::unique_ptr<AfterRunActions> m_afterRunActions;
+    std::unique_ptr<DocumentAfterRun> m_afterRunActions;
     DocumentWindowInterface* m_parController = nullptr;
     int32_t m_numSpecifiedInSaveOptions = 1;
 

@@ -1,7 +1,7 @@
 #include "StallGuard.h"
 
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <algorithm>
 

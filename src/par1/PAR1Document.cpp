@@ -4,11 +4,11 @@
 #include "par1/Par1VolumeFiles.h"
 #include "platform/AlertPresenter.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Trash.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDebug>
 #include <QFileInfo>

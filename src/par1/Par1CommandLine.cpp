@@ -1,8 +1,8 @@
 #include "Par1CommandLine.h"
 
-#include "app/FilenameSort.h"
+#include "platform/FilenameSort.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QFileInfo>
 #include <algorithm>

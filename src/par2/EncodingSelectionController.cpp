@@ -4,8 +4,8 @@
 #include "par2/FilenameEncodings.h"
 #include "par2/VLMEncodingSelectionControllerDelegate.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 bool EncodingSelectionController::doItForStringObjs(const QList<QByteArray>& names,
                                                     DocumentWindowInterface* window) {

@@ -7,9 +7,9 @@
 #include "par2/Par2VolumeFiles.h"
 #include "par2/TargetFileList.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ThreadName.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDebug>
 #include <QFileInfo>

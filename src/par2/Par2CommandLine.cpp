@@ -1,8 +1,8 @@
 #include "Par2CommandLine.h"
 
-#include "app/FilenameSort.h"
+#include "platform/FilenameSort.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDir>
 #include <QFileInfo>

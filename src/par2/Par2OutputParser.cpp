@@ -1,6 +1,6 @@
 #include "Par2OutputParser.h"
 
-#include "app/UnattendedSupport.h"
+#include "document/UnattendedSupport.h"
 #include "par2/Par2FileFixer.h"
 #include "platform/MainThread.h"
 #include "platform/StringTables.h"

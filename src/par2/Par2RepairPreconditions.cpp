@@ -1,14 +1,14 @@
 #include "Par2RepairPreconditions.h"
 
-#include "app/UnattendedSupport.h"
+#include "document/UnattendedSupport.h"
 #include "par2/Par2CommandLine.h"
 #include "par2/TargetFileList.h"
 #include "platform/AlertPresenter.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDebug>
 #include <QDirIterator>

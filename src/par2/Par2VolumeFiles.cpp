@@ -1,8 +1,8 @@
 #include "Par2VolumeFiles.h"
 
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/Trash.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDir>
 #include <QFile>

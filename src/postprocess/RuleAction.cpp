@@ -1,6 +1,6 @@
 #include "RuleAction.h"
 
-#include "app/UnattendedSupport.h"
+#include "document/UnattendedSupport.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Workspace.h"

@@ -1,11 +1,10 @@
 #include "UnrarDocument.h"
 
-#include "app/DocumentTypes.h"
-#include "app/PARDocumentController.h"
+#include "document/DocumentController.h"
+#include "document/DocumentTypes.h"
 #include "document/MyDocument.h"
 #include "platform/MainThread.h"
-#include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
+#include "unrar/UnrarDestination.h"
 #include "unrar/UnrarProgressionController.h"
 
 #include <QFileInfo>
@@ -15,10 +14,10 @@ UnrarDocument::~UnrarDocument() {
         m_Controller->setDelegate(nullptr);
 }
 
-PARDocumentController* UnrarDocument::parDocumentController() const {
-    if (auto* controller = dynamic_cast<PARDocumentController*>(Document::controller()))
+DocumentController* UnrarDocument::documentController() const {
+    if (DocumentController* controller = Document::controller())
         return controller;
-    return PARDocumentController::sharedDocumentController();
+    return DocumentController::shared();
 }
 
 bool UnrarDocument::readFromFile(const QString& path, const QString& type) {
@@ -26,16 +25,9 @@ bool UnrarDocument::readFromFile(const QString& path, const QString& type) {
     setFileType(type);
     if (type != DocumentTypes::Rar)
         return true;
-    const int determination = Preferences::integerForKey(PrefKey::UnrarDestinationDetermination);
-    if (determination == DestinationValue::AskEachTime &&
-        !Preferences::boolForKey(PrefKey::UnattendedOperation)) {
-        PARDocumentController* controller = parDocumentController();
-        m_OutputDir = controller != nullptr ? controller->GetUnrarOutputDir() : QString();
-        return !m_OutputDir.isNull();
-    }
-    if (determination == DestinationValue::FixedFolder)
-        m_OutputDir = PARDocumentController::blessedUnrarDestination();
-    return true;
+    const std::optional<QString> destination = UnrarDestination::forNewExtraction();
+    m_OutputDir = destination.value_or(QString());
+    return destination.has_value();
 }
 
 void UnrarDocument::DoIt() {
@@ -44,7 +36,7 @@ void UnrarDocument::DoIt() {
     m_Controller->setDelegate(this);
     m_Controller->setupForUnrarDocument(QFileInfo(fileName()).absoluteFilePath(), m_OutputDir);
     m_OutputDir = QString();
-    if (PARDocumentController* controller = parDocumentController())
+    if (DocumentController* controller = documentController())
         controller->registerForStartExclusiveProcessing(this);
 }
 
@@ -72,7 +64,7 @@ void UnrarDocument::unrarFinished() {
     const bool hadStarted = m_unrarInProgress.exchange(UnrarState::None) == UnrarState::Running;
     if (hadStarted) {
         MainThread::post([] {
-            if (auto* controller = PARDocumentController::sharedDocumentController())
+            if (DocumentController* controller = DocumentController::shared())
                 controller->scheduleNextExclusiveProcessing();
         });
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Document.h"
+#include "document/Document.h"
 #include "unrar/UnrarResult.h"
 #include "unrar/VLMUnrarProgressionControllerDelegate.h"
 
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-class PARDocumentController;
+class DocumentController;
 
 // A RAR archive opened on its own: it extracts the archive through the
 // exclusive-processing queue, in a progress window of its own, and closes
@@ -43,7 +43,7 @@ public:
     UnrarResult extractionResult() const { return m_result; }
 
 private:
-    PARDocumentController* parDocumentController() const;
+    DocumentController* documentController() const;
 
     std::atomic<int32_t> m_unrarInProgress{0};
     std::shared_ptr<UnrarProgressionController> m_Controller;

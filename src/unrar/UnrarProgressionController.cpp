@@ -1,14 +1,14 @@
 #include "UnrarProgressionController.h"
 
-#include "app/PARDocumentController.h"
-#include "app/UnattendedSupport.h"
+#include "document/DocumentController.h"
+#include "document/UnattendedSupport.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/ThreadName.h"
-#include "preferences/PreferenceKeys.h"
 #include "unrar/RarPasswordProbe.h"
 #include "unrar/RarSegments.h"
 #include "unrar/UnrarNotifications.h"
@@ -355,7 +355,7 @@ void UnrarProgressionController::finishFailedUnrar(const VLMError& failure) {
              error.code() == VLMUnrarLibGlue::kExistingOutputNotReplaceable)
         text = formatString(text, path.isEmpty() ? unknown : path);
     m_result.errorText = text;
-    const PARDocumentController* controller = PARDocumentController::sharedDocumentController();
+    const DocumentController* controller = DocumentController::shared();
     const unsigned waiting = controller != nullptr ? controller->numWaitingDocuments() : 0;
     if (!unattended() && waiting < 1)
         VLMLRunCriticalAlertPanel(archiveFileName(), QStringLiteral("%@"), QString(), QString(),

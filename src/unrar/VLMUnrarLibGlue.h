@@ -1,7 +1,7 @@
 #pragma once
 
 #include "VLMUnrarLibGlueDelegate.h"
-#include "app/VLMError.h"
+#include "document/VLMError.h"
 #include "platform/MainThread.h"
 
 #include <QHash>

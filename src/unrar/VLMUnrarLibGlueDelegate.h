@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/VLMError.h"
+#include "document/VLMError.h"
 
 #include <QString>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "FileTableModel.h"
 
-#include "app/FilenameSort.h"
 #include "platform/FileNames.h"
+#include "platform/FilenameSort.h"
 #include "platform/StringTables.h"
 #include "window/StatusTexts.h"
 #include "window/WindowIcons.h"

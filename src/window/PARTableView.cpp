@@ -1,7 +1,7 @@
 #include "PARTableView.h"
 
-#include "app/UnattendedSupport.h"
 #include "document/MyDocument.h"
+#include "document/UnattendedSupport.h"
 #include "platform/FileNames.h"
 #include "platform/StringTables.h"
 #include "window/FileCellDelegate.h"

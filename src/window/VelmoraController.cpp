@@ -1,9 +1,9 @@
 #include "VelmoraController.h"
 
 #include "document/MyDocument.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 #include "window/DocToolbarDelegate.h"
 #include "window/FileCellDelegate.h"
 #include "window/FileTableModel.h"

@@ -1,9 +1,9 @@
 #include "AfterRunTestSupport.h"
 #include "EventLoopWait.h"
 #include "app/PARDocumentController.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 #include "unrar/UnrarProgressionController.h"
 #include "unrar/VLMUnrarLibGlueDelegate.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/AfterRunActions.h"
+#include "app/AfterRunActions.h"
 #include "document/MyDocument.h"
 #include "par2/PAR2Document.h"
 #include "platform/PanelPresenter.h"

@@ -1,9 +1,9 @@
 #include "LogCapture.h"
 #include "ScriptedAlertPresenter.h"
-#include "app/UnattendedSupport.h"
-#include "app/VLMError.h"
+#include "document/UnattendedSupport.h"
+#include "document/VLMError.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <gtest/gtest.h>
 

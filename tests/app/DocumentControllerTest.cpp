@@ -1,11 +1,12 @@
 #include "TestEnvironment.h"
-#include "app/DocumentTypes.h"
 #include "app/PARDocumentController.h"
+#include "document/DocumentTypes.h"
 #include "document/MyDocument.h"
 #include "platform/PanelPresenter.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/Workspace.h"
-#include "preferences/PreferenceKeys.h"
+#include "unrar/UnrarDestination.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,16 +135,16 @@ TEST(DocumentControllerTest, ExtractionFoldersAndNotificationClicks) {
     PARDocumentController controller;
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("destination"));
     Preferences::setString(PrefKey::UnrarDestinationFolder, folder);
-    EXPECT_EQ(PARDocumentController::blessedUnrarDestination(), folder);
+    EXPECT_EQ(UnrarDestination::fixedFolder(), folder);
     Preferences::setString(PrefKey::UnrarDestinationFolder, folder + "/gone");
-    EXPECT_TRUE(PARDocumentController::blessedUnrarDestination().isNull());
+    EXPECT_TRUE(UnrarDestination::fixedFolder().isNull());
 
     {
         ScriptedFolderPanel panel(folder);
-        EXPECT_EQ(controller.GetUnrarOutputDir(), folder);
+        EXPECT_EQ(UnrarDestination::askForFolder(), folder);
     }
     ScriptedFolderPanel cancelled{QString()};
-    EXPECT_TRUE(controller.GetUnrarOutputDir().isNull());
+    EXPECT_TRUE(UnrarDestination::askForFolder().isNull());
 
     RecordingWorkspace workspace;
     controller.didActivateNotification({{"unrarresultpath", folder + "/movie.mkv"}});

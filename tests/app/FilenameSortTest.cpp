@@ -1,4 +1,4 @@
-#include "app/FilenameSort.h"
+#include "platform/FilenameSort.h"
 
 #include <gtest/gtest.h>
 

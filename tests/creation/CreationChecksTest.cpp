@@ -4,10 +4,10 @@
 #include "par2/Par2CommandLine.h"
 #include "par2/Par2CreateOutputReader.h"
 #include "par2/Par2VolumeFiles.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <gtest/gtest.h>
 

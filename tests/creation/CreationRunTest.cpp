@@ -2,9 +2,9 @@
 #include "ScriptedAlertPresenter.h"
 #include "app/PARDocumentController.h"
 #include "par2/PAR2Document.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "TestEnvironment.h"
 #include "app/PARDocumentController.h"
 #include "document/HelperArgumentBudget.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
 #include "app/PARDocumentController.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -3,13 +3,13 @@
 #include "EventLoopWait.h"
 #include "RunCommand.h"
 #include "TestEnvironment.h"
-#include "app/DocumentTypes.h"
 #include "app/HeadlessCreate.h"
 #include "app/PARDocumentController.h"
+#include "document/DocumentTypes.h"
 #include "par1/Par1StatusText.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -3,10 +3,10 @@
 #include "par1/PAR1Document.h"
 #include "par1/Par1CommandLine.h"
 #include "par1/Par1VolumeFiles.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDir>
 #include <QFile>

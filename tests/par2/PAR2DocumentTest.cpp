@@ -7,8 +7,8 @@
 #include "app/PARDocumentController.h"
 #include "par2/EncodingSelectionController.h"
 #include "par2/EncodingSelectionSheet.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDir>
 #include <QElapsedTimer>

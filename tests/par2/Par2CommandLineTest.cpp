@@ -6,10 +6,10 @@
 #include "par2/Par2FileFixer.h"
 #include "par2/Par2RepairPreconditions.h"
 #include "par2/Par2VolumeFiles.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,8 +5,8 @@
 #include "par2/FilenameEncodings.h"
 #include "par2/TargetFileList.h"
 #include "par2/VLMEncodingSelectionControllerDelegate.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/PARDocumentController.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "PrefsTestSupport.h"
 #include "ScriptedAlertPresenter.h"
 #include "app/PARDocumentController.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
 #include "platform/ui/NumberField.h"
 #include "postprocess/ui/EditPPRuleController.h"
-#include "preferences/PreferenceKeys.h"
 #include "preferences/ui/PreferencesController.h"
 
 #include <QCheckBox>

@@ -4,8 +4,8 @@
 #include "app/PARDocumentController.h"
 #include "app/ui/GuiSession.h"
 #include "document/MyDocument.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QAction>
 #include <QApplication>

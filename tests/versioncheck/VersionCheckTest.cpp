@@ -5,10 +5,10 @@
 #include "ScriptedAlertPresenter.h"
 #include "VersionListServer.h"
 #include "platform/AppInfo.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QElapsedTimer>
 #include <QVersionNumber>

@@ -1,9 +1,9 @@
 #include "EventLoopWait.h"
 #include "ScriptedAlertPresenter.h"
 #include "WindowTestSupport.h"
-#include "app/DocumentTypes.h"
 #include "app/PARDocumentController.h"
 #include "app/SessionClosing.h"
+#include "document/DocumentTypes.h"
 #include "document/StatusCodes.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 #include "app/PARDocumentController.h"
 #include "par2/ui/EncodingSelectionDialog.h"
 #include "par2/ui/EncodingSheetPresenter.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 #include "window/StatusLine.h"
 
 #include <QTreeWidget>

@@ -2,9 +2,9 @@
 
 #include "EventLoopWait.h"
 #include "WindowTestSupport.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

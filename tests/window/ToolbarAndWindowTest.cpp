@@ -1,7 +1,7 @@
 #include "EventLoopWait.h"
 #include "WindowTestSupport.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 #include "window/DocToolbarDelegate.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "ApplicationMenus.h"
 
+#include "app/AfterRunActions.h"
 #include "app/PARDocumentController.h"
 #include "app/SessionClosing.h"
-#include "document/AfterRunActions.h"
 #include "document/MyDocument.h"
 
 #include <QApplication>
@@ -68,8 +68,8 @@ void ApplicationMenus::buildSetMenu(QMainWindow* window) {
                                onDocument(&MyDocument::PerformParRemove));
     menu->addSeparator();
     m_postProcess = menu->addAction(QString(), QKeySequence(tr("Ctrl+E")), this, [this] {
-        if (auto document = m_document.lock())
-            document->afterRunActions().PerformPostProcessing();
+        if (auto document = m_document.lock(); document && AfterRunActions::of(*document))
+            AfterRunActions::of(*document)->PerformPostProcessing();
     });
     updatePostProcessItem();
     connect(menu, &QMenu::aboutToShow, this, &ApplicationMenus::updateSetMenu);
@@ -99,7 +99,8 @@ void ApplicationMenus::updateSetMenu() {
 void ApplicationMenus::updatePostProcessItem() {
     const auto document = m_document.lock();
     QString title;
-    const bool enabled = document && document->afterRunActions().validatePostProcessing(&title);
+    const AfterRunActions* actions = document ? AfterRunActions::of(*document) : nullptr;
+    const bool enabled = actions != nullptr && actions->validatePostProcessing(&title);
     // A file name's ampersands are text, not mnemonics.
     m_postProcess->setText(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
     m_postProcess->setEnabled(enabled);

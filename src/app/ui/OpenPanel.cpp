@@ -1,6 +1,6 @@
 #include "OpenPanel.h"
 
-#include "app/DocumentTypes.h"
+#include "document/DocumentTypes.h"
 #include "platform/ui/PanelFolders.h"
 #include "unrar/UnrarOpenPanelDelegate.h"
 

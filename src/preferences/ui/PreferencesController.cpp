@@ -2,14 +2,14 @@
 
 #include "app/PARDocumentController.h"
 #include "app/ReleaseAddresses.h"
-#include "app/UnattendedSupport.h"
+#include "document/UnattendedSupport.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringTables.h"
 #include "platform/ui/DialogButtons.h"
 #include "platform/ui/NumberField.h"
 #include "platform/ui/TabOrder.h"
 #include "postprocess/ui/EditPPRuleController.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

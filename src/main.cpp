@@ -8,8 +8,8 @@
 #include "platform/AppInfo.h"
 #include "platform/FileNames.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "StartupDefaults.h"
 
 #include "app/PARDocumentController.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "preferences/PreferenceKeys.h"
 
 namespace {
 

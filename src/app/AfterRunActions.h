@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentAfterRun.h"
 #include "platform/ConditionLock.h"
 #include "postprocess/PostProcessRule.h"
 #include "postprocess/PostProcessingRecord.h"
@@ -31,7 +32,7 @@ class UnrarProgressionController;
 // by the end of the run, or, when an automatic extraction was announced, by the
 // end of that extraction, or by handleAutoUnrar when none could be set up (the
 // archive changed, or the user canceled the destination question).
-class AfterRunActions : public VLMUnrarProgressionControllerDelegate {
+class AfterRunActions : public DocumentAfterRun, public VLMUnrarProgressionControllerDelegate {
 public:
     // Results of DoAutoPostProcessing.
     static constexpr int kNothingStarted = 0;
@@ -43,10 +44,13 @@ public:
     AfterRunActions(const AfterRunActions&) = delete;
     AfterRunActions& operator=(const AfterRunActions&) = delete;
 
+    // The document's after-run actions, null when it has none.
+    static AfterRunActions* of(const MyDocument& document);
+
     // The after-run actions of a successful verify/repair run, on the reader
     // thread. True when an automatic extraction now holds the next turn, so the
     // run must not ask for the next document itself.
-    bool performAfterRunActions();
+    bool performAfterRunActions() override;
     int DoAutoPostProcessing();
     int DoAutoUnrar();
     // Main thread: starts the announced automatic extraction, or hands the turn
@@ -77,7 +81,7 @@ public:
     bool PerformUnrar(const QString& firstVolume);
     // The scheduler's turn for the waiting extraction, once MyDocument's
     // startExclusiveProcessing has set UnrarState::Running.
-    void startExclusiveExtraction();
+    void startExclusiveExtraction() override;
     UnrarProgressionController* unrarController() const { return m_UnrarController.get(); }
 
     // The window's line about an extraction that ended.

@@ -5,14 +5,15 @@
 #include "document/MyDocument.h"
 #include "platform/Analytics.h"
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "platform/Trash.h"
 #include "postprocess/RuleAction.h"
 #include "postprocess/RuleMatching.h"
-#include "preferences/PreferenceKeys.h"
 #include "unrar/RarVolumeNames.h"
+#include "unrar/UnrarDestination.h"
 #include "unrar/UnrarProgressionController.h"
 
 #include <QDir>
@@ -61,6 +62,10 @@ AfterRunActions::AfterRunActions(MyDocument& document) : m_document(document) {}
 AfterRunActions::~AfterRunActions() {
     if (m_UnrarController)
         m_UnrarController->setDelegate(nullptr);
+}
+
+AfterRunActions* AfterRunActions::of(const MyDocument& document) {
+    return dynamic_cast<AfterRunActions*>(document.afterRunActions());
 }
 
 PARDocumentController* AfterRunActions::documentController() const {
@@ -315,28 +320,21 @@ bool AfterRunActions::IsModernRar(const QStringList& names, QString* firstVolume
 bool AfterRunActions::PerformUnrar(const QString& firstVolume) {
     if (m_UnrarController || m_document.m_UnrarInProgress() != UnrarState::None)
         return false;
-    PARDocumentController* controller = documentController();
-    QString destination;
-    const int determination = Preferences::integerForKey(PrefKey::UnrarDestinationDetermination);
-    if (determination == DestinationValue::AskEachTime &&
-        !Preferences::boolForKey(PrefKey::UnattendedOperation)) {
-        destination = controller != nullptr ? controller->GetUnrarOutputDir() : QString();
-        if (destination.isNull())
-            return false;
-    } else if (determination == DestinationValue::FixedFolder) {
-        destination = PARDocumentController::blessedUnrarDestination();
-    }
+    const std::optional<QString> destination = UnrarDestination::forNewExtraction();
+    if (!destination)
+        return false;
     m_UnrarController = UnrarProgressionController::create();
     m_UnrarController->setDelegate(this);
     m_document.setm_UnrarInProgress(UnrarState::Waiting);
-    m_UnrarController->setupForParDocument(
-        m_document.parController(), m_document.chosenDirectory() + u'/' + firstVolume, destination);
+    m_UnrarController->setupForParDocument(m_document.parController(),
+                                           m_document.chosenDirectory() + u'/' + firstVolume,
+                                           *destination);
     changeRecord([&](PostProcessingRecord& record) {
         record.action = PostProcessingRecord::Action::Extract;
         record.target = firstVolume;
         record.extraction = UnrarResult();
     });
-    if (controller != nullptr)
+    if (PARDocumentController* controller = documentController())
         controller->registerForStartExclusiveProcessing(&m_document);
     return true;
 }

@@ -1,9 +1,9 @@
 #include "UnattendedSupport.h"
 
 #include "platform/MainThread.h"
+#include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
-#include "preferences/PreferenceKeys.h"
 
 #include <QDebug>
 
