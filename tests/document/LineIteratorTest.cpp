@@ -1,6 +1,5 @@
 #include "document/LineIterator.h"
 
-#include "document/TextFunctions.h"
 #include "platform/AppInfo.h"
 
 #include <QFile>
@@ -42,20 +41,6 @@ TEST(LineIteratorTest, CutsLinesWithAndWithoutHoldingBackTheUnfinishedOne) {
     EXPECT_EQ(allLines(LineIterator(QStringLiteral("a\r\nb"), false)), QStringList({"a\r", "b"}));
 }
 
-TEST(LineIteratorTest, ResetHandsTheLinesOutAgainButAnEmptyIteratorStaysEmpty) {
-    LineIterator iterator(QStringLiteral("x\ny"));
-    iterator.NextLine();
-    iterator.NextLine();
-    EXPECT_FALSE(iterator.NextLine());
-    iterator.Reset();
-    EXPECT_EQ(iterator.NextLine(), QStringLiteral("x"));
-
-    LineIterator empty;
-    empty.Reset();
-    EXPECT_FALSE(empty.NextLine());
-    EXPECT_EQ(empty.currentLine(), -1);
-}
-
 TEST(LineIteratorTest, ErrorReportsAreAppendedWithTheOffendingLine) {
     QFile::remove(reportPath());
     LineIterator iterator(QStringLiteral("first\nsecond\nunfinished"), true);
@@ -72,27 +57,4 @@ TEST(LineIteratorTest, ErrorReportsAreAppendedWithTheOffendingLine) {
                              equals + "Error in again\n" + version + "\n\n" + hyphens + "x\n" +
                              hyphens + "\n<No current line>\n";
     EXPECT_EQ(readReport(), expected);
-}
-
-TEST(TextFunctionsTest, StripSpacesRemovesOnlyOuterSpaces) {
-    QString text = QStringLiteral(" two words ");
-    StripSpaces(text);
-    EXPECT_EQ(text, QStringLiteral("two words"));
-    text = QStringLiteral("    ");
-    StripSpaces(text);
-    EXPECT_EQ(text, QString());
-    text = QStringLiteral("\tkeep\t ");
-    StripSpaces(text);
-    EXPECT_EQ(text, QStringLiteral("\tkeep\t"));
-}
-
-TEST(TextFunctionsTest, PrefixAndSuffixTestsAreExactAndStripsCountCharacters) {
-    EXPECT_TRUE(LineEndsIn(QStringLiteral("a.par2 - found."), QStringLiteral(" - found.")));
-    EXPECT_FALSE(LineEndsIn(QStringLiteral("a - Found."), QStringLiteral(" - found.")));
-    EXPECT_TRUE(LineStartsWith(QStringLiteral("Target: x"), QStringLiteral("Target: ")));
-    EXPECT_EQ(StripFromHead(QStringLiteral("Target: x"), QStringLiteral("Target: ")),
-              QStringLiteral("x"));
-    EXPECT_EQ(StripFromTail(QStringLiteral("x - OK"), QStringLiteral(" - OK")),
-              QStringLiteral("x"));
-    EXPECT_EQ(StripFromTail(QStringLiteral("ab"), QStringLiteral("long suffix")), QString());
 }

@@ -132,14 +132,6 @@ TEST_F(RuleEditorTest, MacrosGoWhereTheCaretIs) {
     EXPECT_EQ(rule->mFilenameRelation(), PostProcessRule::Contains);
 }
 
-TEST_F(RuleEditorTest, CancelReturnsNothing) {
-    edit(programRule);
-    typeInto(find<QLineEdit>("mDescription"), "Changed");
-    find<QPushButton>("mCancelButton")->click();
-    EXPECT_EQ(delegate.endings, 1);
-    EXPECT_FALSE(delegate.result);
-}
-
 TEST_F(RuleEditorTest, TheAddressStaysOnlyWithTheSameProgram) {
     edit(programRule);
     EXPECT_EQ(find<QLineEdit>("mAppName")->text(), "org.kde.ark");
