@@ -143,6 +143,12 @@ bool RepairCommand::describeTargets() {
             return false;
         std::string name = description->unicodeName.value_or(
             decoder_.decode(description->storedName).value_or(description->storedName));
+        // A file copied with its name's bytes as stored is there, not missing, when nothing
+        // lies at the converted name.
+        if (name != description->storedName && !FolderNames::exists(name) &&
+            FolderNames::readable(description->storedName) &&
+            FolderNames::exists(description->storedName))
+            name = description->storedName;
         const bool writable = FolderNames::writable(name);
         Target target{description,
                       static_cast<std::uint32_t>(descriptions.size()),
