@@ -22,7 +22,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -250,8 +249,9 @@ void MyDocument::ListenToPipe(const ListenToPipeInfo& info) {
     m_ThreadInitLock.unlockWithCondition(1);
 
     const int fd = isStdOut ? info.mPipeOwner->stdOutReadEnd() : info.mPipeOwner->stdErrReadEnd();
-    // Stateful: a character split between two reads is completed by the next.
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // A character split between two reads is completed by the next. Names the helper prints
+    // as bytes that are not UTF-8 keep those bytes, so two such names stay two files.
+    QByteArray pending;
     std::vector<char> buffer(64 * 1024);
     while (waitForPipe(fd, info)) {
         const ssize_t count = ::read(fd, buffer.data(), buffer.size());
@@ -260,10 +260,12 @@ void MyDocument::ListenToPipe(const ListenToPipeInfo& info) {
         if (count <= 0)
             break;
         info.mStallGuard->noteOutput();
-        const QString text = decoder.decode(QByteArrayView(buffer.data(), count));
+        const QString text = FileNames::decodePiece(pending, QByteArrayView(buffer.data(), count));
         if (!text.isEmpty())
             deliverChunk(info.mPipe, text);
     }
+    if (!pending.isEmpty())
+        deliverChunk(info.mPipe, FileNames::decodePiece(pending, QByteArrayView()));
     if (info.mPipe == mainOutputPipe() && info.mPipeOwner->isLaunched())
         PARFinished();
     WorkerThreadFinish(info.mPipe);

@@ -74,6 +74,26 @@ QString FileNames::decode(const QByteArray& bytes) {
     return name;
 }
 
+QString FileNames::decodePiece(QByteArray& pending, QByteArrayView piece) {
+    pending += piece;
+    qsizetype complete = pending.size();
+    if (!piece.isEmpty()) {
+        // The last lead byte among the final three starts a sequence the next piece may finish.
+        for (qsizetype at = pending.size() - 1; at >= 0 && at >= pending.size() - 3; --at) {
+            const auto byte = static_cast<unsigned char>(pending[at]);
+            if (isContinuation(byte))
+                continue;
+            const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+            if (at + length > pending.size())
+                complete = at;
+            break;
+        }
+    }
+    const QString text = decode(pending.first(complete));
+    pending.remove(0, complete);
+    return text;
+}
+
 QByteArray FileNames::encode(const QString& name) {
     QByteArray bytes;
     bytes.reserve(name.size());

@@ -13,6 +13,10 @@ class QUrl;
 class FileNames {
 public:
     static QString decode(const QByteArray& bytes);
+    // Decodes a stream that arrives in pieces (a helper's output) exactly as decode() would
+    // decode it whole: the bytes of a UTF-8 sequence cut at the end of a piece wait in pending
+    // for the next piece. An empty piece marks the end and decodes what still waits.
+    static QString decodePiece(QByteArray& pending, QByteArrayView piece);
     static QByteArray encode(const QString& name);
     // The path of a file URL, its percent-encoded bytes decoded as above; null
     // for other URLs.

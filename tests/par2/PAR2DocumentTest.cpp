@@ -7,6 +7,7 @@
 #include "app/PARDocumentController.h"
 #include "par2/EncodingSelectionController.h"
 #include "par2/EncodingSelectionSheet.h"
+#include "platform/FileNames.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 
@@ -123,4 +124,29 @@ TEST_F(PAR2DocumentTest, TheNamesEncodingIsAskedOnceAndCancelClosesTheDocument) 
     Preferences::setBool(PrefKey::UnattendedOperation, false);
     EXPECT_TRUE(
         log.contains("Info: using default string encoding Western (ISO Latin 1) for par2 file"));
+}
+
+// Two Latin-1 names that both read as "caf\uFFFD.bin" in UTF-8 are two files, not one row.
+TEST_F(PAR2DocumentTest, StoredNamesThatAreNotUtf8StayApart) {
+    const QString names[] = {FileNames::decode("caf\xe9.bin"), FileNames::decode("caf\xe8.bin")};
+    for (int i = 0; i < 2; ++i) {
+        std::FILE* file = std::fopen(FileNames::encode(path(names[i])).constData(), "wb");
+        ASSERT_NE(file, nullptr);
+        const QByteArray data = randomBytes(3000 + i, i + 1);
+        std::fwrite(data.constData(), 1, size_t(data.size()), file);
+        std::fclose(file);
+    }
+    ASSERT_EQ(runPar2In(m_folder,
+                        {"c", "-q", "-q", "-b10", "-r10", "--", "set.par2", names[0], names[1]}),
+              0);
+    Preferences::setBool(PrefKey::UnattendedOperation, true);
+    auto document = open("set.par2");
+    document->ProcessRepairCurrentFile();
+    ASSERT_TRUE(waitUntil([&] { return document->m_DocumentStatus() == DocStatus::AllIntact; }));
+    Preferences::setBool(PrefKey::UnattendedOperation, false);
+
+    const FileStatusMap rows = document->fileStatusSnapshot();
+    EXPECT_EQ(rows.keys(), QStringList({names[1], names[0]}));
+    for (const QString& name : names)
+        EXPECT_EQ(rows.value(name).fileStatus(), FileCode::Intact);
 }

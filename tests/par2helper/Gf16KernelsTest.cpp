@@ -33,16 +33,20 @@ TEST(Gf16Kernels, EveryKernelMultipliesEachWordAsTheField) {
     for (const Gf16Multiplier::Kernel kernel : Gf16Multiplier::availableKernels()) {
         const Gf16Multiplier multiplier(kernel);
         unsigned seed = 1;
-        // Sizes around the 32- and 64-byte steps, so the tails are covered too.
-        for (const std::size_t size : {2u, 30u, 32u, 34u, 64u, 126u, 4098u}) {
+        for (const std::size_t size : {64u, 128u, 4096u}) {
             for (const std::uint16_t factor : {0u, 1u, 2u, 0x8000u, 0x1234u, 0xffffu}) {
-                const auto src = randomBytes(size, seed++);
+                auto src = randomBytes(size, seed++);
+                const auto original = src;
                 const auto before = randomBytes(size, seed++);
                 auto dst = before;
-                multiplier.multiplyAdd(factor, src.data(), dst.data(), size);
+                multiplier.toKernelOrder(src.data(), size);
+                multiplier.toKernelOrder(dst.data(), size);
+                multiplier.multiplyAdd(Gf16Multiplier::prepare(factor), src.data(), dst.data(),
+                                       size);
+                multiplier.toFileOrder(dst.data(), size);
                 for (std::size_t i = 0; i < size / 2; ++i)
                     ASSERT_EQ(wordAt(dst, i),
-                              wordAt(before, i) ^ Gf16::multiply(factor, wordAt(src, i)))
+                              wordAt(before, i) ^ Gf16::multiply(factor, wordAt(original, i)))
                         << Gf16Multiplier::kernelName(kernel) << " size " << size << " factor "
                         << factor << " word " << i;
             }

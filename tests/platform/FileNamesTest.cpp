@@ -24,6 +24,14 @@ TEST(FileNamesTest, EveryByteStringSurvivesTheTripThroughAString) {
         const QString name = FileNames::decode(bytes);
         EXPECT_EQ(FileNames::encode(name), bytes);
         EXPECT_EQ(FileNames::isPlainUtf8(name), QString::fromUtf8(bytes).toUtf8() == bytes);
+        // A helper's output cut anywhere between two reads decodes as the whole does.
+        for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+            QByteArray pending;
+            QString pieces = FileNames::decodePiece(pending, bytes.first(cut));
+            pieces += FileNames::decodePiece(pending, bytes.sliced(cut));
+            pieces += FileNames::decodePiece(pending, QByteArrayView());
+            EXPECT_EQ(pieces, name) << "cut at " << cut;
+        }
     }
     EXPECT_EQ(FileNames::decode("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
     EXPECT_EQ(FileNames::displayName(FileNames::decode("caf\xe9")), QString::fromUtf8("caf\uFFFD"));

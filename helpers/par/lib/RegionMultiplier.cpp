@@ -47,7 +47,8 @@ RegionMultiplier::RegionMultiplier(Kernel kernel)
 #if VELMORA_PAR_X86_KERNELS
     if (kernel == Kernel::Ssse3)
         multiply_ = &multiplyAddSsse3;
-    if (kernel == Kernel::Avx2) {
+    // GF(2^8) has no affine kernel of its own; the AVX2 one serves those processors.
+    if (kernel == Kernel::Avx2 || kernel == Kernel::Gfni) {
         multiply_ = &multiplyAddAvx2;
         xor_ = &xorAvx2;
     }

@@ -7,6 +7,8 @@ namespace {
 bool processorHas(SimdKernel kernel) {
 #if VELMORA_PAR_X86_KERNELS
     switch (kernel) {
+    case SimdKernel::Gfni:
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("gfni");
     case SimdKernel::Avx2:
         return __builtin_cpu_supports("avx2");
     case SimdKernel::Ssse3:
@@ -24,7 +26,8 @@ bool processorHas(SimdKernel kernel) {
 
 std::vector<SimdKernel> availableSimdKernels() {
     std::vector<SimdKernel> kernels;
-    for (SimdKernel kernel : {SimdKernel::Scalar, SimdKernel::Ssse3, SimdKernel::Avx2}) {
+    for (SimdKernel kernel :
+         {SimdKernel::Scalar, SimdKernel::Ssse3, SimdKernel::Avx2, SimdKernel::Gfni}) {
         if (processorHas(kernel))
             kernels.push_back(kernel);
     }
@@ -38,6 +41,8 @@ SimdKernel bestSimdKernel() {
 
 std::string_view simdKernelName(SimdKernel kernel) {
     switch (kernel) {
+    case SimdKernel::Gfni:
+        return "gfni";
     case SimdKernel::Avx2:
         return "avx2";
     case SimdKernel::Ssse3:

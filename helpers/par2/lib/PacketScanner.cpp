@@ -69,7 +69,9 @@ private:
 void PacketScanner::scan(const par1::FileHandle& file,
                          const std::function<void(Packet&&)>& deliver) {
     const std::uint64_t fileSize = file.size();
-    std::vector<std::uint8_t> chunk(kSearchChunk + kPacketMagic.size());
+    // No larger than the file: most PAR 2 files are small, and a volume is read in large pieces.
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(
+        std::min<std::uint64_t>(kSearchChunk, fileSize) + kPacketMagic.size()));
     std::uint64_t position = 0;
     while (position + kPacketMagic.size() <= fileSize) {
         const std::size_t got = file.readAt(position, chunk);

@@ -15,9 +15,20 @@ std::string trimmedName(const std::uint8_t* begin, const std::uint8_t* end) {
 } // namespace
 
 RecoverySet::LoadResult RecoverySet::load(const std::filesystem::path& path) {
-    LoadResult result;
+    return add(read(path), path);
+}
+
+std::vector<Packet> RecoverySet::read(const std::filesystem::path& path) {
+    std::vector<Packet> packets;
     const par1::FileHandle file = par1::FileHandle::openForReading(path);
-    PacketScanner::scan(file, [&](Packet&& packet) {
+    PacketScanner::scan(file, [&](Packet&& packet) { packets.push_back(std::move(packet)); });
+    return packets;
+}
+
+RecoverySet::LoadResult RecoverySet::add(std::vector<Packet>&& packets,
+                                         const std::filesystem::path& path) {
+    LoadResult result;
+    for (Packet& packet : packets) {
         if (!setId_ && packet.is(kMainType)) {
             setId_ = packet.setId;
             auto waiting = std::move(pending_);
@@ -28,7 +39,7 @@ RecoverySet::LoadResult RecoverySet::load(const std::filesystem::path& path) {
             pending_.emplace_back(std::move(packet), path);
         else
             apply(packet, path, result);
-    });
+    }
     return result;
 }
 

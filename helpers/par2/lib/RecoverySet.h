@@ -47,6 +47,10 @@ public:
 
     // Throws par1::IoError when the file cannot be read.
     LoadResult load(const std::filesystem::path& path);
+    // The two halves of load: reading checks every packet's MD5 and may run for several files
+    // at once; adding takes the packets read from path into the set, file after file.
+    static std::vector<Packet> read(const std::filesystem::path& path);
+    LoadResult add(std::vector<Packet>&& packets, const std::filesystem::path& path);
 
     bool hasMainPacket() const { return sliceSize_ != 0; }
     std::uint64_t sliceSize() const { return sliceSize_; }

@@ -3,6 +3,7 @@
 #include "ParallelRunner.h"
 
 #include <algorithm>
+#include <barrier>
 #include <cstring>
 #include <thread>
 
@@ -39,32 +40,41 @@ void SliceCombiner::run(const std::vector<SliceSource>& inputs, std::size_t outp
                         const Progress& progress) const {
     if (outputCount == 0)
         return;
+    constexpr std::size_t kBlock = Gf16Multiplier::kBlockSize;
     const std::size_t range = rangeSize(outputCount);
+    const std::size_t padded = (range + kBlock - 1) / kBlock * kBlock;
     const std::uint64_t passes = (sliceSize_ + range - 1) / range;
-    std::vector<std::vector<std::uint8_t>> outputs(outputCount, std::vector<std::uint8_t>(range));
+    std::vector<std::vector<std::uint8_t>> outputs(outputCount, std::vector<std::uint8_t>(padded));
     std::vector<std::vector<std::uint8_t>> batch(
         std::min(kBatchInputs, std::max<std::size_t>(inputs.size(), 1)),
-        std::vector<std::uint8_t>(range));
+        std::vector<std::uint8_t>(padded));
+    std::vector<Gf16Multiplier::Factor> factors(outputCount * batch.size());
     const unsigned threads = par1::ParallelRunner::threadCount();
     for (std::uint64_t pass = 0; pass < passes; ++pass) {
         const std::uint64_t begin = pass * range;
         const auto length =
             static_cast<std::size_t>(std::min<std::uint64_t>(range, sliceSize_ - begin));
+        const std::size_t blocks = (length + kBlock - 1) / kBlock * kBlock;
         for (auto& output : outputs)
-            std::fill(output.begin(), output.begin() + length, 0);
+            std::fill(output.begin(), output.begin() + static_cast<std::ptrdiff_t>(blocks), 0);
         for (std::size_t first = 0; first < inputs.size(); first += batch.size()) {
             const std::size_t count = std::min(batch.size(), inputs.size() - first);
             for (std::size_t k = 0; k < count; ++k)
-                readRange(inputs[first + k], begin, {batch[k].data(), length});
-            std::vector<std::uint16_t> factors(outputCount * count);
-            for (std::size_t r = 0; r < outputCount; ++r)
-                for (std::size_t k = 0; k < count; ++k)
-                    factors[r * count + k] = coefficient(r, first + k);
-            // Each thread takes its own stripe of every output.
-            const std::size_t stripe = (length / threads + 63) / 64 * 64;
+                readRange(inputs[first + k], begin, {batch[k].data(), blocks});
+            // Each thread prepares every so many outputs' factors, then takes its own stripe of
+            // every input and output.
+            const std::size_t stripe = (blocks / threads + kBlock - 1) / kBlock * kBlock;
+            std::barrier prepared(threads);
             auto work = [&](unsigned t) {
-                const std::size_t stripeBegin = std::min(length, t * stripe);
-                const std::size_t stripeEnd = std::min(length, stripeBegin + stripe);
+                for (std::size_t r = t; r < outputCount; r += threads)
+                    for (std::size_t k = 0; k < count; ++k)
+                        factors[r * count + k] = Gf16Multiplier::prepare(coefficient(r, first + k));
+                prepared.arrive_and_wait();
+                const std::size_t stripeBegin = std::min(blocks, t * stripe);
+                const std::size_t stripeEnd = std::min(blocks, stripeBegin + stripe);
+                for (std::size_t k = 0; k < count; ++k)
+                    multiplier_.toKernelOrder(batch[k].data() + stripeBegin,
+                                              stripeEnd - stripeBegin);
                 for (std::size_t piece = stripeBegin; piece < stripeEnd; piece += kCachePiece) {
                     const std::size_t pieceSize = std::min(kCachePiece, stripeEnd - piece);
                     for (std::size_t r = 0; r < outputCount; ++r)
@@ -82,8 +92,10 @@ void SliceCombiner::run(const std::vector<SliceSource>& inputs, std::size_t outp
             progress((double(pass) * double(inputs.size()) + double(first + count)) /
                      (double(passes) * double(std::max<std::size_t>(inputs.size(), 1))));
         }
-        for (std::size_t r = 0; r < outputCount; ++r)
+        for (std::size_t r = 0; r < outputCount; ++r) {
+            multiplier_.toFileOrder(outputs[r].data(), blocks);
             sink(r, begin, {outputs[r].data(), length});
+        }
     }
 }
 

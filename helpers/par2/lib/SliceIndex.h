@@ -28,17 +28,18 @@ public:
     std::uint32_t sliceCountOf(std::uint32_t file) const {
         return firstSlice_[file + 1] - firstSlice_[file];
     }
-    bool mayHave(std::uint32_t crc) const { return filter_[crc & kFilterMask]; }
+    bool mayHave(std::uint32_t crc) const { return filter_[crc & filterMask_]; }
     // Slices with this CRC-32.
     std::vector<std::uint32_t> withCrc(std::uint32_t crc) const;
 
 private:
-    static constexpr std::uint32_t kFilterMask = (1u << 20) - 1;
-
     std::uint64_t sliceSize_;
     std::vector<Slice> slices_;
     std::vector<std::uint32_t> firstSlice_;
     std::unordered_multimap<std::uint32_t, std::uint32_t> byCrc_;
+    // A bit per CRC-32 value modulo its size, some 16 per slice, so most windows of a scan are
+    // turned away without a look-up.
+    std::uint32_t filterMask_ = 0;
     std::vector<bool> filter_;
 };
 

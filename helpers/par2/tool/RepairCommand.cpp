@@ -108,23 +108,31 @@ std::vector<std::string> RepairCommand::parFilesToLoad() const {
     return unique;
 }
 
+// The volumes are read and checked on all cores; their packets join the set in command order.
 void RepairCommand::loadParFiles() {
-    for (const std::string& name : parFilesToLoad()) {
-        output_.line("Loading " + Output::quoted(name) + ".");
-        RecoverySet::LoadResult result;
-        try {
-            result = set_.load(name);
-        } catch (const par1::IoError&) {
-            // An unreadable volume adds nothing, like an empty one.
-        }
-        if (result.newPackets == 0)
-            output_.line("No new packets found");
-        else if (result.newRecoveryBlocks > 0)
-            output_.line("Loaded " + std::to_string(result.newPackets) + " new packets including " +
-                         std::to_string(result.newRecoveryBlocks) + " recovery blocks");
-        else
-            output_.line("Loaded " + std::to_string(result.newPackets) + " new packets");
-    }
+    const std::vector<std::string> names = parFilesToLoad();
+    par1::ParallelRunner::inOrder<std::vector<Packet>>(
+        names.size(),
+        [&](std::size_t job) {
+            try {
+                return RecoverySet::read(names[job]);
+            } catch (const par1::IoError&) {
+                // An unreadable volume adds nothing, like an empty one.
+                return std::vector<Packet>{};
+            }
+        },
+        [&](std::size_t job, std::vector<Packet>& packets) {
+            output_.line("Loading " + Output::quoted(names[job]) + ".");
+            const RecoverySet::LoadResult result = set_.add(std::move(packets), names[job]);
+            if (result.newPackets == 0)
+                output_.line("No new packets found");
+            else if (result.newRecoveryBlocks > 0)
+                output_.line("Loaded " + std::to_string(result.newPackets) +
+                             " new packets including " + std::to_string(result.newRecoveryBlocks) +
+                             " recovery blocks");
+            else
+                output_.line("Loaded " + std::to_string(result.newPackets) + " new packets");
+        });
 }
 
 bool RepairCommand::describeTargets() {
@@ -135,6 +143,12 @@ bool RepairCommand::describeTargets() {
             return false;
         std::string name = description->unicodeName.value_or(
             decoder_.decode(description->storedName).value_or(description->storedName));
+        // A file copied with its name's bytes as stored is there, not missing, when nothing
+        // lies at the converted name.
+        if (name != description->storedName && !FolderNames::exists(name) &&
+            FolderNames::readable(description->storedName) &&
+            FolderNames::exists(description->storedName))
+            name = description->storedName;
         const bool writable = FolderNames::writable(name);
         Target target{description,
                       static_cast<std::uint32_t>(descriptions.size()),
