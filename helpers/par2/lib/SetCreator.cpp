@@ -241,15 +241,14 @@ void SetCreator::create(const Progress& progress) {
         outputs[v + 1].file().writeAt(std::uint64_t(count) * packetSize, critical);
     }
 
-    std::map<std::string, par1::FileHandle> handles;
+    std::map<std::string, SourceFile> sourceFiles;
     std::vector<SliceSource> inputs;
     std::vector<std::uint16_t> constants;
     for (const FileDescription& file : files) {
-        const par1::FileHandle& handle =
-            handles.emplace(file.storedName, par1::FileHandle::openForReading(file.storedName))
-                .first->second;
+        const SourceFile& source =
+            sourceFiles.try_emplace(file.storedName, file.storedName).first->second;
         for (std::uint64_t offset = 0; offset < file.length; offset += plan_.blockSize) {
-            inputs.push_back({&handle, offset, std::min(plan_.blockSize, file.length - offset)});
+            inputs.push_back({&source, offset, std::min(plan_.blockSize, file.length - offset)});
             constants.push_back(Gf16::inputConstant(static_cast<std::uint32_t>(constants.size())));
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileHandle.h"
 #include "Gf16Multiplier.h"
+#include "SourceFile.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,7 +13,7 @@ namespace velmora::par2 {
 // Where one input of a combination lies: length bytes at offset of file, zeros after them up to
 // the slice size.
 struct SliceSource {
-    const par1::FileHandle* file;
+    const SourceFile* file;
     std::uint64_t offset;
     std::uint64_t length;
 };

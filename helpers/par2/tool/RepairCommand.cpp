@@ -435,12 +435,9 @@ int RepairCommand::repair(std::uint32_t missingCount) {
 // slices found elsewhere may lie in the very files that get renamed or replaced.
 void RepairCommand::rebuild(const std::vector<Target*>& rebuilt, std::uint64_t& written) {
     const std::uint64_t sliceSize = set_.sliceSize();
-    std::map<std::filesystem::path, par1::FileHandle> handles;
-    auto handle = [&](const std::filesystem::path& path) -> const par1::FileHandle& {
-        auto found = handles.find(path);
-        if (found == handles.end())
-            found = handles.emplace(path, par1::FileHandle::openForReading(path)).first;
-        return found->second;
+    std::map<std::filesystem::path, SourceFile> sourceFiles;
+    auto sourceFile = [&](const std::filesystem::path& path) -> const SourceFile& {
+        return sourceFiles.try_emplace(path, path).first->second;
     };
     std::map<std::uint32_t, par1::AtomicOutputFile> outputs;
     for (const Target* target : rebuilt)
@@ -453,7 +450,7 @@ void RepairCommand::rebuild(const std::vector<Target*>& rebuilt, std::uint64_t& 
     std::vector<SliceSource> sources;
     for (const std::uint32_t slice : present) {
         const Location& location = *available_[slice];
-        const par1::FileHandle& file = handle(location.path);
+        const SourceFile& file = sourceFile(location.path);
         const std::uint64_t size = file.size();
         sources.push_back(
             {&file, location.offset,
@@ -477,7 +474,7 @@ void RepairCommand::rebuild(const std::vector<Target*>& rebuilt, std::uint64_t& 
                                 7);
         for (const std::uint32_t exponent : exponents) {
             const RecoverySliceLocation& location = recovery.at(exponent);
-            sources.push_back({&handle(location.path), location.offset, sliceSize});
+            sources.push_back({&sourceFile(location.path), location.offset, sliceSize});
         }
         ProgressLine progress(output_, "Repairing");
         SliceCombiner(sliceSize, line_.memoryBudget)
@@ -509,7 +506,7 @@ void RepairCommand::rebuild(const std::vector<Target*>& rebuilt, std::uint64_t& 
             if (!available_[first + i])
                 continue;
             const Location& location = *available_[first + i];
-            const par1::FileHandle& source = handle(location.path);
+            const SourceFile& source = sourceFile(location.path);
             const std::uint64_t begin = std::uint64_t(i) * sliceSize;
             const std::uint64_t size = std::min(sliceSize, length - begin);
             for (std::uint64_t copied = 0; copied < size;) {
@@ -535,7 +532,6 @@ void RepairCommand::rebuild(const std::vector<Target*>& rebuilt, std::uint64_t& 
                                 7);
         written += target->description->length;
     }
-    handles.clear();
     // Under the registry's lock an interrupt waits until every file is in place.
     const auto guard = par1::TemporaryFileRegistry::hold();
     renameMisnamed();
