@@ -435,10 +435,16 @@ QStringList MyDocument::filesRestoredAfterStop() const {
     return m_restoredAfterStop;
 }
 
+// The folder is read outside the lock: the window must not wait for it.
 QStringList MyDocument::damagedCopiesOfLastRun() const {
-    std::lock_guard lock(m_DocumentLock);
-    return RepairLeftovers::damagedCopies(QFileInfo(fileName()).path(), m_namesBeforeRun,
-                                          m_FileStatus.keys());
+    QStringList before;
+    QStringList names;
+    {
+        std::lock_guard lock(m_DocumentLock);
+        before = m_namesBeforeRun;
+        names = m_FileStatus.keys();
+    }
+    return RepairLeftovers::damagedCopies(QFileInfo(fileName()).path(), before, names);
 }
 
 // Only files that were there count: a file the helper reported without it

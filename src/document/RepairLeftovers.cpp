@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -26,27 +27,31 @@ bool RepairLeftovers::isRegularFile(const QString& path) {
 }
 
 // The newest copy wins when a run made several (it never should).
-QString RepairLeftovers::copyMadeOf(const QString& folder, const QStringList& before,
-                                    const QString& name) {
-    const QRegularExpression copyName(
-        QStringLiteral("^%1\\.([0-9]+|bad[0-9]*)$").arg(QRegularExpression::escape(name)));
-    QString newest;
+QHash<QString, QString> RepairLeftovers::copiesMade(const QString& folder,
+                                                    const QStringList& before) {
+    static const QRegularExpression copySuffix(QStringLiteral("^([0-9]+|bad[0-9]*)$"));
+    const QSet<QString> earlier(before.cbegin(), before.cend());
+    QHash<QString, QString> newest;
     for (const QString& candidate : namesInFolder(folder)) {
-        if (before.contains(candidate) || !copyName.match(candidate).hasMatch() ||
+        const qsizetype dot = candidate.lastIndexOf(u'.');
+        if (dot <= 0 || earlier.contains(candidate) ||
+            !copySuffix.match(QStringView(candidate).sliced(dot + 1)).hasMatch() ||
             !isRegularFile(folder + u'/' + candidate))
             continue;
-        if (newest.isNull() || candidate.size() > newest.size() ||
-            (candidate.size() == newest.size() && candidate > newest))
-            newest = candidate;
+        QString& copy = newest[candidate.first(dot)];
+        if (copy.isNull() || candidate.size() > copy.size() ||
+            (candidate.size() == copy.size() && candidate > copy))
+            copy = candidate;
     }
     return newest;
 }
 
 QStringList RepairLeftovers::damagedCopies(const QString& folder, const QStringList& before,
                                            const QStringList& fileNames) {
+    const QHash<QString, QString> made = copiesMade(folder, before);
     QStringList copies;
     for (const QString& name : fileNames) {
-        if (const QString copy = copyMadeOf(folder, before, name); !copy.isNull())
+        if (const QString copy = made.value(name); !copy.isNull())
             copies.append(copy);
     }
     return copies;
@@ -54,19 +59,21 @@ QStringList RepairLeftovers::damagedCopies(const QString& folder, const QStringL
 
 QStringList RepairLeftovers::restoreUnfinished(const QString& folder, const QStringList& before,
                                                const FileStatusMap& files) {
+    const QHash<QString, QString> made = copiesMade(folder, before);
+    const QSet<QString> earlier(before.cbegin(), before.cend());
     QStringList restored;
     for (const FileStatus& record : files) {
         if (finished(record.fileStatus()))
             continue;
         const QString name = record.filename();
         const QString path = folder + u'/' + name;
-        const QString copy = copyMadeOf(folder, before, name);
+        const QString copy = made.value(name);
         if (!copy.isNull()) {
             if (isRegularFile(path))
                 QFile::remove(path);
             if (QFile::rename(folder + u'/' + copy, path))
                 restored.append(name);
-        } else if (!before.contains(name) && isRegularFile(path) && QFile::remove(path)) {
+        } else if (!earlier.contains(name) && isRegularFile(path) && QFile::remove(path)) {
             restored.append(name);
         }
     }

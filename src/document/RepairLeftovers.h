@@ -2,6 +2,7 @@
 
 #include "document/FileStatus.h"
 
+#include <QHash>
 #include <QStringList>
 
 // What a repair leaves beside a set's files. Before writing a file anew,
@@ -25,7 +26,8 @@ public:
                                          const FileStatusMap& files);
 
 private:
-    static QString copyMadeOf(const QString& folder, const QStringList& before,
-                              const QString& name);
+    // The newest copy the run made of each name: one listing of the folder,
+    // whatever the number of files.
+    static QHash<QString, QString> copiesMade(const QString& folder, const QStringList& before);
     static bool isRegularFile(const QString& path);
 };

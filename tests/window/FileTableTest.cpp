@@ -88,10 +88,12 @@ TEST_F(FileTableTest, IconsAndTextsFollowTheFileStatus) {
     // A file the user is told is not OK never wears the OK icon, and one that is fine always does.
     for (int32_t code = FileCode::NotExamined; code <= FileCode::ToBeProtected; ++code) {
         const QString icon = StatusTexts::FilestatusAsSymbol(FileStatus(QStringLiteral("x"), code));
-        if (FileCode::isNotOK(code))
+        if (FileCode::isNotOK(code)) {
             EXPECT_NE(icon, "FileOKIcon") << code;
-        if (code == FileCode::Intact || code == FileCode::Repaired)
+        }
+        if (code == FileCode::Intact || code == FileCode::Repaired) {
             EXPECT_EQ(icon, "FileOKIcon") << code;
+        }
     }
     const FileStatus outsideSet(QStringLiteral("x"), FileCode::Intact, QString(), false);
     EXPECT_EQ(StatusTexts::FilestatusAsSymbol(outsideSet), "FileNotInVolumeSetIcon");
