@@ -66,25 +66,34 @@ private:
 
 } // namespace
 
+// A volume may hold a hundred thousand small packets: the search goes on in the piece already
+// read and reads again only when it reaches that piece's end.
 void PacketScanner::scan(const par1::FileHandle& file,
                          const std::function<void(Packet&&)>& deliver) {
     const std::uint64_t fileSize = file.size();
+    const std::size_t magicSize = kPacketMagic.size();
     // No larger than the file: most PAR 2 files are small, and a volume is read in large pieces.
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(
-        std::min<std::uint64_t>(kSearchChunk, fileSize) + kPacketMagic.size()));
+    std::vector<std::uint8_t> chunk(
+        static_cast<std::size_t>(std::min<std::uint64_t>(kSearchChunk, fileSize) + magicSize));
+    std::uint64_t chunkStart = 0;
+    std::size_t got = 0;
     std::uint64_t position = 0;
-    while (position + kPacketMagic.size() <= fileSize) {
-        const std::size_t got = file.readAt(position, chunk);
-        if (got < kPacketMagic.size())
-            return;
+    while (position + magicSize <= fileSize) {
+        if (position + magicSize > chunkStart + got) {
+            chunkStart = position;
+            got = file.readAt(position, chunk);
+            if (got < magicSize)
+                return;
+        }
         const auto end = chunk.begin() + static_cast<std::ptrdiff_t>(got);
         const auto found =
-            std::search(chunk.begin(), end, kPacketMagic.begin(), kPacketMagic.end());
+            std::search(chunk.begin() + static_cast<std::ptrdiff_t>(position - chunkStart), end,
+                        kPacketMagic.begin(), kPacketMagic.end());
         if (found == end) {
-            position += got - (kPacketMagic.size() - 1);
+            position = chunkStart + got - (magicSize - 1);
             continue;
         }
-        const std::uint64_t offset = position + std::uint64_t(found - chunk.begin());
+        const std::uint64_t offset = chunkStart + std::uint64_t(found - chunk.begin());
         Packet packet;
         const std::uint64_t length = Candidate(file, offset, fileSize).read(packet);
         if (length == 0) {
