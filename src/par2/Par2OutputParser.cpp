@@ -513,6 +513,10 @@ void Par2OutputParser::CountStatistics(const FileStatusMap& fileStatus,
                                        const Par2OutputModel& model, StatisticsRecord& statistics) {
     uint32_t unverified = 0;
     for (const FileStatus& record : fileStatus) {
+        if (record.removal() != FileStatus::Removal::None) {
+            ++statistics.removedFiles;
+            continue;
+        }
         switch (record.fileStatus()) {
         case FileCode::Intact:
         case FileCode::FoundUnderOtherName:
