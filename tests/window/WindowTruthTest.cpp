@@ -194,6 +194,7 @@ TEST(WindowTruthRealTest, AWaitingSetListsItsFilesBeforeItsTurn) {
     EXPECT_EQ(document.m_DocumentStatus(), DocStatus::WaitingForTurn);
     EXPECT_TRUE(document.ParOutput().isEmpty()) << "the helper ran before the turn";
     EXPECT_EQ(model->subjectFileAt(5), "photo.raw") << "missing, yet listed";
+    EXPECT_EQ(controller->window()->par2StatisticsView()->valueOf("par2NumTotalFiles"), "6");
     for (int row = 0; row < 6; ++row) {
         EXPECT_EQ(cellOf(*model, row, Column::StatusColumn), localized("FileStatus0"));
         EXPECT_EQ(cellOf(*model, row, Column::IconColumn, FileTableModel::IconNameRole), "");
