@@ -3,8 +3,8 @@
 #include "SampleSets.h"
 #include "TestEnvironment.h"
 #include "WindowTestSupport.h"
-#include "app/PARDocumentController.h"
 #include "app/AfterRunActions.h"
+#include "app/PARDocumentController.h"
 #include "par2/PAR2Document.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
@@ -169,8 +169,9 @@ TEST(WindowTruthRealTest, AKeptDamagedCopyIsListedAsSuch) {
     EXPECT_EQ(cellOf(*model, copyRow, Column::IconColumn, FileTableModel::IconNameRole), "");
     EXPECT_TRUE(QFileInfo::exists(folder + "/chapter2.txt.1"));
     EXPECT_EQ(model->subjectCount(), 6);
-    EXPECT_EQ(AfterRunActions::of(*controller->document())->postProcessingRecord().keptDamagedCopies,
-              QStringList{"chapter2.txt.1"});
+    EXPECT_EQ(
+        AfterRunActions::of(*controller->document())->postProcessingRecord().keptDamagedCopies,
+        QStringList{"chapter2.txt.1"});
 }
 
 // A set waiting for its turn lists the files its main file names, before the
