@@ -73,7 +73,8 @@ QJsonObject statisticsObject(const StatisticsRecord& statistics) {
                        {"badFilesNotInVolumeSet", qint64(statistics[S::BadFilesNotInVolumeSet])},
                        {"totalFiles", qint64(statistics[S::TotalFiles])},
                        {"blockSize", qint64(statistics[S::BlockSize])},
-                       {"missingBlocks", qint64(statistics[S::MissingBlocks])}};
+                       {"missingBlocks", qint64(statistics[S::MissingBlocks])},
+                       {"removedFiles", qint64(statistics.removedFiles)}};
 }
 
 QJsonValue optionalText(const QString& text) {
@@ -96,11 +97,11 @@ QJsonArray subjectFiles(const FileStatusMap& files) {
 QJsonArray recoveryFiles(const FileStatusMap& files) {
     QJsonArray array;
     for (const FileStatus& record : files)
-        array.append(
-            QJsonObject{{"name", record.filename()},
-                        {"status", record.fileStatus()},
-                        {"blocks", record.numRecoveryBlocks()},
-                        {"associatedFilename", optionalText(record.associatedFilename())}});
+        array.append(QJsonObject{{"name", record.filename()},
+                                 {"status", record.fileStatus()},
+                                 {"blocks", record.numRecoveryBlocks()},
+                                 {"associatedFilename", optionalText(record.associatedFilename())},
+                                 {"damagedCopy", record.isDamagedCopy()}});
     return array;
 }
 

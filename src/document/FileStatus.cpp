@@ -103,13 +103,19 @@ QString detachedCopy(const QString& text) {
     return text.isNull() ? QString() : QString(text.constData(), text.size());
 }
 
+FileStatus detachedCopy(const FileStatus& record) {
+    FileStatus fresh(detachedCopy(record.filename()), record.fileStatus(),
+                     detachedCopy(record.associatedFilename()), record.fileInVolumeSet());
+    fresh.setNumRecoveryBlocks(record.numRecoveryBlocks());
+    fresh.setRemoval(record.removal());
+    fresh.setDamagedCopy(record.isDamagedCopy());
+    return fresh;
+}
+
 FileStatusMap detachedCopy(const FileStatusMap& files) {
     FileStatusMap copy;
     for (const FileStatus& record : files) {
-        FileStatus fresh(detachedCopy(record.filename()), record.fileStatus(),
-                         detachedCopy(record.associatedFilename()), record.fileInVolumeSet());
-        fresh.setNumRecoveryBlocks(record.numRecoveryBlocks());
-        fresh.setRemoval(record.removal());
+        const FileStatus fresh = detachedCopy(record);
         copy.insert(fresh.filename(), fresh);
     }
     return copy;

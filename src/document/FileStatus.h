@@ -37,6 +37,11 @@ public:
     Removal removal() const { return m_removal; }
     void setRemoval(Removal removal) { m_removal = removal; }
 
+    // In the recovery-file map: a damaged copy that a repair left beside the
+    // file it rewrote (associatedFilename). Not a file of the set.
+    bool isDamagedCopy() const { return m_damagedCopy; }
+    void setDamagedCopy(bool damagedCopy) { m_damagedCopy = damagedCopy; }
+
     bool operator==(const FileStatus&) const = default;
 
 private:
@@ -46,6 +51,7 @@ private:
     QString m_associatedFilename;
     int32_t m_numRecoveryBlocks = 0;
     Removal m_removal = Removal::None;
+    bool m_damagedCopy = false;
 };
 
 // File name -> record. Copies share their data until one side changes, so the
@@ -61,6 +67,7 @@ bool SetCorruptMissingToRecoverable(FileStatusMap& files);
 // reference count without a memory barrier, so a copy handed to another thread
 // while the owner keeps changing the original must not share its buffers.
 QString detachedCopy(const QString& text);
+FileStatus detachedCopy(const FileStatus& record);
 FileStatusMap detachedCopy(const FileStatusMap& files);
 bool SetCorruptMissingToUnRecoverable(FileStatusMap& files);
 // After a repair that failed: files that could have been restored (7, 5) were

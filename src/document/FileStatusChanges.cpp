@@ -1,17 +1,5 @@
 #include "FileStatusChanges.h"
 
-namespace {
-
-FileStatus detachedRecord(const FileStatus& record) {
-    FileStatus fresh(detachedCopy(record.filename()), record.fileStatus(),
-                     detachedCopy(record.associatedFilename()), record.fileInVolumeSet());
-    fresh.setNumRecoveryBlocks(record.numRecoveryBlocks());
-    fresh.setRemoval(record.removal());
-    return fresh;
-}
-
-} // namespace
-
 // Both maps are ordered by name, so one walk through them finds every change.
 FileStatusChanges FileStatusChanges::follow(FileStatusMap& told, const FileStatusMap& current) {
     FileStatusChanges changes;
@@ -22,11 +10,11 @@ FileStatusChanges FileStatusChanges::follow(FileStatusMap& told, const FileStatu
             changes.removed.append(was.key());
             ++was;
         } else if (was == told.cend() || now.key() < was.key()) {
-            changes.changed.insert(detachedCopy(now.key()), detachedRecord(now.value()));
+            changes.changed.insert(detachedCopy(now.key()), detachedCopy(now.value()));
             ++now;
         } else {
             if (!(was.value() == now.value()))
-                changes.changed.insert(was.key(), detachedRecord(now.value()));
+                changes.changed.insert(was.key(), detachedCopy(now.value()));
             ++was;
             ++now;
         }

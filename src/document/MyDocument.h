@@ -7,11 +7,13 @@
 #include "document/VLMError.h"
 #include "platform/ConditionLock.h"
 
+#include <QSet>
 #include <QStringList>
 #include <QVariantMap>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -220,6 +222,10 @@ public:
     // Set-type hooks.
     virtual bool VerifyPreconditionsForRepair();
     virtual bool prepareDocForRepairRun() { return true; }
+    // Reads the names of the set's files from the set itself, without the
+    // helper, on a worker thread: records with code 0. None when the set type
+    // cannot; an empty map when the file cannot be read.
+    virtual std::function<FileStatusMap()> listedFilesReader() const { return {}; }
     virtual QStringList makeRepairParamArray(const QString& parFilePath) = 0;
     // The verify/repair arguments without the folder's files, for a helper that
     // scans the folder itself; none when the helper cannot.
@@ -256,8 +262,11 @@ public:
     QString retryRecoveryProblem() const;
     // What a stopped repair left: the files it put back as they were.
     QStringList filesRestoredAfterStop() const;
-    // The damaged copies the last repair made (NAME.1, NAME.bad).
+    // The damaged copies the last repair made (NAME.1, NAME.bad) that are still
+    // there; they are listed with the recovery files, each naming its file.
     QStringList damagedCopiesOfLastRun() const;
+    // The recovery-file map's names without the damaged copies.
+    QStringList recoveryFileNames() const;
     // Clean-up, post-processing rule or extraction, and closing after a good run;
     // made by the controller of this process, null when the document was made
     // without one.
@@ -330,6 +339,9 @@ protected:
     // The folder's names as the last run started, and what a stop put back.
     QStringList m_namesBeforeRun;
     QStringList m_restoredAfterStop;
+    // The names a waiting set showed from its own list, before the helper
+    // reported on them.
+    QSet<QString> m_listedFileNames;
 
     // Main thread.
     QString m_ChosenDirectory;
@@ -376,6 +388,10 @@ private:
     bool documentDidSave();
     void settleFinalStatus(int32_t runKind);
     void restoreAfterStoppedRepair();
+    void listDamagedCopies();
+    void listFilesWhileWaiting();
+    void showListedFiles(uint64_t listing, const FileStatusMap& files);
+    void dropListedFilesNotReported();
     void dropFilesNotInFolder();
     void noteCreationFailed();
     void requestWindowUpdate(unsigned updates, bool waitForWindow);
@@ -386,6 +402,9 @@ private:
     std::unique_ptr<DocumentAfterRun> m_afterRunActions;
     DocumentWindowInterface* m_parController = nullptr;
     int32_t m_numSpecifiedInSaveOptions = 1;
+    // Counts the readings of the set's list; only the latest may fill the table.
+    // Main thread.
+    uint64_t m_filesListing = 0;
 
     mutable std::recursive_mutex m_PARStatusLock;
     int32_t m_runKind = RunKind::None;

@@ -60,6 +60,7 @@ void MyDocument::finishStartRepairRun(uint32_t encoding) {
         m_PreviousFileStatus = m_FileStatus;
         m_FileStatus.clear();
         m_PxxFileStatus.clear();
+        m_listedFileNames.clear();
     }
     requestWindowUpdate(WholeOutputUpdate, true);
     m_encoding = encoding;
@@ -67,6 +68,53 @@ void MyDocument::finishStartRepairRun(uint32_t encoding) {
     setm_DocumentStatus(DocStatus::WaitingForTurn);
     if (DocumentController* documents = controller())
         documents->registerForStartExclusiveProcessing(this);
+    if (m_DocumentStatus() == DocStatus::WaitingForTurn)
+        listFilesWhileWaiting();
+}
+
+// A set that waits for its turn shows the files it lists, read from the set
+// itself: the helper is not started before the turn. A reading that comes
+// back after the run began, or after another reading was asked for, is dropped.
+void MyDocument::listFilesWhileWaiting() {
+    std::function<FileStatusMap()> reader = listedFilesReader();
+    if (!reader)
+        return;
+    const uint64_t listing = ++m_filesListing;
+    std::weak_ptr<Document> weak = weak_from_this();
+    std::thread([weak, listing, reader = std::move(reader)] {
+        setCurrentThreadName(QStringLiteral("ListingThread"));
+        FileStatusMap files = reader();
+        MainThread::post([weak, listing, files = std::move(files)] {
+            if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
+                document->showListedFiles(listing, files);
+        });
+    }).detach();
+}
+
+void MyDocument::showListedFiles(uint64_t listing, const FileStatusMap& files) {
+    if (listing != m_filesListing || isClosed() ||
+        m_DocumentStatus() != DocStatus::WaitingForTurn || files.isEmpty())
+        return;
+    LockedScope scope(*this);
+    if (!m_FileStatus.isEmpty())
+        return;
+    m_FileStatus = files;
+    m_listedFileNames = QSet<QString>(files.keyBegin(), files.keyEnd());
+    noteFileStatusChanged();
+}
+
+// A run that went to its end reported every file of the set; a listed name it
+// never reported is the same file under the spelling the helper used.
+// Called with the document lock held.
+void MyDocument::dropListedFilesNotReported() {
+    const qsizetype before = m_FileStatus.size();
+    m_FileStatus.removeIf([this](const std::pair<const QString&, FileStatus&>& entry) {
+        return entry.second.fileStatus() == FileCode::NotExamined &&
+               m_listedFileNames.contains(entry.first);
+    });
+    m_listedFileNames.clear();
+    if (m_FileStatus.size() != before)
+        noteFileStatusChanged();
 }
 
 void MyDocument::startExclusiveProcessing() {
@@ -400,6 +448,8 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
     {
         LockedScope scope(*this);
         m_ParMainOutput.append(QLatin1Char('\n'));
+        if (runKind == RunKind::VerifyRepair && !m_abortRequested && !m_helperStalled)
+            dropListedFilesNotReported();
         if (runKind == RunKind::Create)
             DetermineFinalStatusAfterGenerate();
         else
@@ -409,6 +459,8 @@ void MyDocument::settleFinalStatus(int32_t runKind) {
     // while it was being interrupted.
     if (runKind == RunKind::VerifyRepair && (m_abortRequested || m_helperStalled))
         restoreAfterStoppedRepair();
+    if (runKind == RunKind::VerifyRepair)
+        listDamagedCopies();
     if (runKind == RunKind::VerifyRepair && m_abortRequested)
         setm_DocumentStatus(DocStatus::Aborted);
     else if (m_helperStalled)
@@ -435,8 +487,10 @@ QStringList MyDocument::filesRestoredAfterStop() const {
     return m_restoredAfterStop;
 }
 
+// The copies the run left (a stopped run's were put back first) are listed
+// with the recovery files, so the window shows every file the repair made.
 // The folder is read outside the lock: the window must not wait for it.
-QStringList MyDocument::damagedCopiesOfLastRun() const {
+void MyDocument::listDamagedCopies() {
     QStringList before;
     QStringList names;
     {
@@ -444,7 +498,37 @@ QStringList MyDocument::damagedCopiesOfLastRun() const {
         before = m_namesBeforeRun;
         names = m_FileStatus.keys();
     }
-    return RepairLeftovers::damagedCopies(QFileInfo(fileName()).path(), before, names);
+    const QMap<QString, QString> copies =
+        RepairLeftovers::damagedCopies(QFileInfo(fileName()).path(), before, names);
+    if (copies.isEmpty())
+        return;
+    LockedScope scope(*this);
+    for (auto it = copies.cbegin(); it != copies.cend(); ++it) {
+        FileStatus record(it.key(), FileCode::Intact, it.value(), true);
+        record.setDamagedCopy(true);
+        m_PxxFileStatus.insert(it.key(), record);
+    }
+    noteFileStatusChanged();
+}
+
+QStringList MyDocument::damagedCopiesOfLastRun() const {
+    std::lock_guard lock(m_DocumentLock);
+    QStringList copies;
+    for (const FileStatus& record : m_PxxFileStatus) {
+        if (record.isDamagedCopy() && record.removal() == FileStatus::Removal::None)
+            copies.append(record.filename());
+    }
+    return copies;
+}
+
+QStringList MyDocument::recoveryFileNames() const {
+    std::lock_guard lock(m_DocumentLock);
+    QStringList names;
+    for (const FileStatus& record : m_PxxFileStatus) {
+        if (!record.isDamagedCopy())
+            names.append(record.filename());
+    }
+    return names;
 }
 
 // Only files that were there count: a file the helper reported without it

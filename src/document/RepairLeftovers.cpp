@@ -46,13 +46,14 @@ QHash<QString, QString> RepairLeftovers::copiesMade(const QString& folder,
     return newest;
 }
 
-QStringList RepairLeftovers::damagedCopies(const QString& folder, const QStringList& before,
-                                           const QStringList& fileNames) {
+QMap<QString, QString> RepairLeftovers::damagedCopies(const QString& folder,
+                                                      const QStringList& before,
+                                                      const QStringList& fileNames) {
     const QHash<QString, QString> made = copiesMade(folder, before);
-    QStringList copies;
+    QMap<QString, QString> copies;
     for (const QString& name : fileNames) {
         if (const QString copy = made.value(name); !copy.isNull())
-            copies.append(copy);
+            copies.insert(copy, name);
     }
     return copies;
 }

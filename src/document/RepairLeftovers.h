@@ -3,6 +3,7 @@
 #include "document/FileStatus.h"
 
 #include <QHash>
+#include <QMap>
 #include <QStringList>
 
 // What a repair leaves beside a set's files. Before writing a file anew,
@@ -14,9 +15,9 @@ public:
     // The folder's entries (files, links, hidden ones), as the run starts.
     static QStringList namesInFolder(const QString& folder);
 
-    // The damaged copies the run made of the named files.
-    static QStringList damagedCopies(const QString& folder, const QStringList& before,
-                                     const QStringList& fileNames);
+    // The damaged copies the run made of the named files: copy -> file it was.
+    static QMap<QString, QString> damagedCopies(const QString& folder, const QStringList& before,
+                                                const QStringList& fileNames);
 
     // After a repair that was stopped: each file the run had not finished is put
     // back as it was. A file whose copy the run made gets that copy back under

@@ -20,6 +20,9 @@ struct StatisticsRecord {
     // PAR 2: data blocks that verification found missing or damaged. Kept
     // beside the eight counters, whose list reports read as they are.
     uint32_t unavailableBlocks = 0;
+    // Files of the set that were moved to the trash or deleted after the run;
+    // the other counters count only files that are still there.
+    uint32_t removedFiles = 0;
 
     uint32_t& operator[](Index index) { return counters[index]; }
     uint32_t operator[](Index index) const { return counters[index]; }

@@ -1,6 +1,7 @@
 #include "PAR1Document.h"
 
 #include "par1/Par1CommandLine.h"
+#include "par1/Par1ListedFiles.h"
 #include "par1/Par1VolumeFiles.h"
 #include "platform/AlertPresenter.h"
 #include "platform/MainThread.h"
@@ -27,6 +28,10 @@ PAR1Document::PAR1Document() : MyDocument(Par1CommandLine::kToolName) {
 
 QStringList PAR1Document::makeRepairParamArray(const QString& parFilePath) {
     return Par1CommandLine::makeRepairParamArray(parFilePath);
+}
+
+std::function<FileStatusMap()> PAR1Document::listedFilesReader() const {
+    return [path = fileName()] { return Par1ListedFiles::read(path); };
 }
 
 QString PAR1Document::getFilenameExtension() const {
@@ -79,6 +84,20 @@ void PAR1Document::DetermineFinalStatusAfterRecover() {
 void PAR1Document::DetermineFinalStatusAfterGenerate() {
     ParserScope scope(*this);
     m_parser.DetermineFinalStatusAfterGenerate();
+    if (m_par1Output.m_DocumentStatus == DocStatus::Created)
+        listRecoveryVolumesWritten();
+}
+
+// The created set's recovery volumes, as the helper listed them once they
+// were complete, each with its recovery block; the index file holds none and
+// is the set itself, as a new PAR 2 set's main file is. Called while the maps
+// are lent to the parser's model.
+void PAR1Document::listRecoveryVolumesWritten() {
+    FileStatusMap& volumes = m_par1Output.m_PxxFileStatus;
+    volumes.remove(QFileInfo(fileName()).fileName());
+    for (FileStatus& volume : volumes)
+        volume.setNumRecoveryBlocks(1);
+    noteFileStatusChanged();
 }
 
 void PAR1Document::CountStatistics(StatisticsRecord& statistics) const {
@@ -91,13 +110,8 @@ void PAR1Document::CountStatistics(StatisticsRecord& statistics) const {
 void PAR1Document::DoAutoDeleteParFiles() {
     if (!Preferences::boolForKey(PrefKey::AutoDeletePnn))
         return;
-    QStringList recoveryFiles;
-    {
-        std::lock_guard lock(m_DocumentLock);
-        recoveryFiles = m_PxxFileStatus.keys();
-    }
-    for (const QString& name :
-         Par1VolumeFiles::namesToDeleteAfterRepair(fileName(), recoveryFiles, subjectFileNames()))
+    for (const QString& name : Par1VolumeFiles::namesToDeleteAfterRepair(
+             fileName(), recoveryFileNames(), subjectFileNames()))
         Trash::moveToTrash(m_ChosenDirectory + QLatin1Char('/') + QFileInfo(name).fileName());
 }
 

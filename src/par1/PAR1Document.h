@@ -14,6 +14,7 @@ public:
 
     QStringList makeRepairParamArray(const QString& parFilePath) override;
     QString getFilenameExtension() const override;
+    std::function<FileStatusMap()> listedFilesReader() const override;
     bool supportCreation() const override { return true; }
     int getDefaultNumberForSaveOptions() override { return CalcDefaultNumberPnn(); }
     bool checkRoomForFiles(int count) override;
@@ -45,6 +46,7 @@ private:
     class ParserScope;
 
     QStringList subjectFileNames() const;
+    void listRecoveryVolumesWritten();
 
     // Lent the document's maps and output text while a hook runs.
     Par1OutputModel m_par1Output;

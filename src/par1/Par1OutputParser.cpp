@@ -313,6 +313,10 @@ void Par1OutputParser::CountStatistics(const FileStatusMap& fileStatus,
                                        const FileStatusMap& pxxFileStatus,
                                        StatisticsRecord& statistics) {
     for (const FileStatus& record : fileStatus) {
+        if (record.removal() != FileStatus::Removal::None) {
+            ++statistics.removedFiles;
+            continue;
+        }
         switch (record.fileStatus()) {
         case FileCode::Intact:
         case FileCode::FoundUnderOtherName:
@@ -336,5 +340,8 @@ void Par1OutputParser::CountStatistics(const FileStatusMap& fileStatus,
         if (!record.fileInVolumeSet())
             ++statistics[StatisticsRecord::BadFilesNotInVolumeSet];
     }
-    statistics[StatisticsRecord::RecoveryVolumesFound] += uint32_t(pxxFileStatus.size());
+    statistics[StatisticsRecord::RecoveryVolumesFound] += uint32_t(
+        std::count_if(pxxFileStatus.cbegin(), pxxFileStatus.cend(), [](const FileStatus& record) {
+            return !record.isDamagedCopy() && record.removal() == FileStatus::Removal::None;
+        }));
 }

@@ -3,6 +3,7 @@
 #include "par2/EncodingSelectionController.h"
 #include "par2/FilenameEncodings.h"
 #include "par2/Par2CommandLine.h"
+#include "par2/Par2ListedFiles.h"
 #include "par2/Par2RepairPreconditions.h"
 #include "par2/Par2VolumeFiles.h"
 #include "par2/TargetFileList.h"
@@ -97,6 +98,12 @@ bool PAR2Document::prepareDocForRepairRun() {
         });
     }).detach();
     return false;
+}
+
+std::function<FileStatusMap()> PAR2Document::listedFilesReader() const {
+    return [path = fileName(), encoding = m_encoding.load()] {
+        return Par2ListedFiles::read(path, encoding);
+    };
 }
 
 void PAR2Document::encodingSamplesChosen(QList<DecodedString> samples, bool namesAreUtf8) {
@@ -204,13 +211,8 @@ void PAR2Document::CountStatistics(StatisticsRecord& statistics) const {
 }
 
 void PAR2Document::DoAutoDeleteParFiles() {
-    QStringList candidates;
-    {
-        std::lock_guard lock(m_DocumentLock);
-        candidates = m_PxxFileStatus.keys() + m_par2Output.m_EmptyPar2Files;
-    }
     Par2VolumeFiles::DoAutoDeleteParFiles(m_ChosenDirectory, QFileInfo(fileName()).fileName(),
-                                          candidates);
+                                          recoveryFileNames() + emptyPar2Files());
 }
 
 QStringList PAR2Document::emptyPar2Files() const {

@@ -30,6 +30,7 @@ public:
     QString roomProblemForAdding(int count) const override;
     bool VerifyPreconditionsForRepair() override;
     bool prepareDocForRepairRun() override;
+    std::function<FileStatusMap()> listedFilesReader() const override;
     OutputPipe mainOutputPipe() const override { return OutputPipe::StdOut; }
     void DoAutoDeleteParFiles() override;
     int32_t parType() const override { return ParType::Par2; }

@@ -512,7 +512,12 @@ bool Par2OutputParser::repairedAnything() const {
 void Par2OutputParser::CountStatistics(const FileStatusMap& fileStatus,
                                        const Par2OutputModel& model, StatisticsRecord& statistics) {
     uint32_t unverified = 0;
+    uint32_t listed = 0;
     for (const FileStatus& record : fileStatus) {
+        if (record.removal() != FileStatus::Removal::None) {
+            ++statistics.removedFiles;
+            continue;
+        }
         switch (record.fileStatus()) {
         case FileCode::Intact:
         case FileCode::FoundUnderOtherName:
@@ -533,12 +538,18 @@ void Par2OutputParser::CountStatistics(const FileStatusMap& fileStatus,
             ++statistics[StatisticsRecord::IntactFiles];
             ++unverified;
             break;
+        case FileCode::NotExamined:
+            ++listed;
+            break;
         default:
             break;
         }
     }
     const auto counter = [](int32_t value) { return uint32_t(std::max(value, 0)); };
-    statistics[StatisticsRecord::TotalFiles] = unverified + counter(model.m_NumRecoverableFiles);
+    // Until the helper has counted the set's files, the files the set lists
+    // (shown while it waits for its turn) are the total.
+    statistics[StatisticsRecord::TotalFiles] =
+        unverified + std::max(counter(model.m_NumRecoverableFiles), listed);
     statistics[StatisticsRecord::BlockSize] = counter(model.m_BlockSize);
     statistics[StatisticsRecord::MissingBlocks] = counter(model.m_NumMissingBlocks);
     statistics.unavailableBlocks = counter(model.m_NumUnavailableDataBlocks);

@@ -244,7 +244,9 @@ QVariant FileTableModel::recoveryValue(const FileStatus& record, int column, int
         return record.filename();
     if (column == StatusColumn && textRole)
         return StatusTexts::PxxFileStatusAsText(record, m_parType);
-    if (column != IconColumn || record.removal() != FileStatus::Removal::None)
+    // A damaged copy is not OK, and a file that is gone is nothing.
+    if (column != IconColumn || record.removal() != FileStatus::Removal::None ||
+        record.isDamagedCopy())
         return QVariant();
     if (role == IconNameRole)
         return StatusTexts::kFileOKIcon;

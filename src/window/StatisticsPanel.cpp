@@ -19,6 +19,7 @@ StatisticsPanel::StatisticsPanel(Kind kind, QWidget* parent)
         addField(1, 0, QStringLiteral("StatCorruptFiles"), QStringLiteral("numCorruptFiles"));
         addField(0, 1, QStringLiteral("StatPxxFiles"), QStringLiteral("numPxxFiles"));
         addField(1, 1, QStringLiteral("StatMissingFiles"), QStringLiteral("numMissingFiles"));
+        addField(2, 0, QStringLiteral("StatRemovedFiles"), QStringLiteral("numRemovedFiles"));
     } else {
         setObjectName(QStringLiteral("par2StatisticsView"));
         addField(0, 0, QStringLiteral("StatGoodFiles"), QStringLiteral("par2NumGoodFiles"));
@@ -27,6 +28,7 @@ StatisticsPanel::StatisticsPanel(Kind kind, QWidget* parent)
                  QStringLiteral("par2NumUnavailableBlocks"));
         addField(2, 0, QStringLiteral("StatMissingBlocks"), QStringLiteral("par2NumMissingBlocks"));
         addField(2, 1, QStringLiteral("StatMissingBytes"), QStringLiteral("par2NumMissingBytes"));
+        addField(1, 1, QStringLiteral("StatRemovedFiles"), QStringLiteral("par2NumRemovedFiles"));
     }
     // A gap between the two pairs of columns.
     m_layout->setColumnMinimumWidth(2, 16);
@@ -50,6 +52,10 @@ void StatisticsPanel::showStatistics(const StatisticsRecord& statistics) {
     const auto count = [&](StatisticsRecord::Index index) {
         return locale.toString(qulonglong(statistics[index]));
     };
+    const QString removedField = m_kind == Kind::Par1 ? QStringLiteral("numRemovedFiles")
+                                                      : QStringLiteral("par2NumRemovedFiles");
+    setValue(removedField, locale.toString(qulonglong(statistics.removedFiles)));
+    showField(removedField, statistics.removedFiles > 0);
     if (m_kind == Kind::Par1) {
         setValue(QStringLiteral("numGoodFiles"), count(StatisticsRecord::IntactFiles));
         setValue(QStringLiteral("numCorruptFiles"), count(StatisticsRecord::DamagedFiles));
@@ -70,11 +76,13 @@ void StatisticsPanel::showStatistics(const StatisticsRecord& statistics) {
                           locale.toString(missingBytes)));
     setValue(QStringLiteral("par2NumTotalFiles"), count(StatisticsRecord::TotalFiles));
     const bool moreNeeded = statistics[StatisticsRecord::MissingBlocks] > 0;
-    for (const QString& field :
-         {QStringLiteral("par2NumMissingBlocks"), QStringLiteral("par2NumMissingBytes")}) {
-        findChild<QLabel*>(field)->setVisible(moreNeeded);
-        findChild<QLabel*>(field + QStringLiteral("Caption"))->setVisible(moreNeeded);
-    }
+    showField(QStringLiteral("par2NumMissingBlocks"), moreNeeded);
+    showField(QStringLiteral("par2NumMissingBytes"), moreNeeded);
+}
+
+void StatisticsPanel::showField(const QString& field, bool shown) {
+    findChild<QLabel*>(field)->setVisible(shown);
+    findChild<QLabel*>(field + QStringLiteral("Caption"))->setVisible(shown);
 }
 
 QString StatisticsPanel::valueOf(const QString& field) const {

@@ -11,7 +11,9 @@ class QLabel;
 // missing files and the recovery volumes found; a PAR 2 set shows intact and
 // total files, the data blocks missing or damaged and, when repair is
 // impossible, how many more recovery blocks are needed and the data they
-// stand for (in human units, the exact bytes in the tooltip). Each value is a label
+// stand for (in human units, the exact bytes in the tooltip). Both show, once
+// there are any, the files of the set moved to the trash or deleted after the
+// run; the other counts are of files still there. Each value is a label
 // named after its field ("numGoodFiles", "par2NumMissingBytes", ...).
 class StatisticsPanel : public QWidget {
     Q_OBJECT
@@ -32,6 +34,7 @@ public:
 private:
     void addField(int row, int pair, const QString& captionKey, const QString& field);
     void setValue(const QString& field, const QString& text, const QString& toolTip = QString());
+    void showField(const QString& field, bool shown);
 
     Kind m_kind;
     QGridLayout* m_layout;

@@ -47,7 +47,11 @@ QString FileStatusAsText(const FileStatus& record) {
 QString PxxFileStatusAsText(const FileStatus& record, int parType) {
     if (record.removal() != FileStatus::Removal::None)
         return RemovalText(record);
-    if (parType == kPar1)
+    if (record.isDamagedCopy())
+        return formatString(text(QStringLiteral("PxxFileStatusDamagedCopy")),
+                            record.associatedFilename());
+    // A PAR 1 volume found by a run is a volume; one just written knows its block.
+    if (parType == kPar1 && record.numRecoveryBlocks() == 0)
         return record.fileStatus() == FileCode::Intact ? text(QStringLiteral("PxxFileStatus1"))
                                                        : QString();
     const int32_t blocks = record.numRecoveryBlocks();
@@ -63,13 +67,16 @@ QString PxxFileStatusAsText(const FileStatus& record, int parType) {
                             : formatString(text(QStringLiteral("PxxFileStatus7")), blocks, target);
 }
 
-// A file that is gone shows no state: not even OK.
+// A file that is gone shows no state, and neither does one not yet looked at:
+// not even OK.
 QString FilestatusAsSymbol(const FileStatus& record) {
     if (record.removal() != FileStatus::Removal::None)
         return QString();
     if (!record.fileInVolumeSet())
         return kFileNotInVolumeSetIcon;
     switch (record.fileStatus()) {
+    case FileCode::NotExamined:
+        return QString();
     case FileCode::Damaged:
     case FileCode::Missing:
         return kFilePossibleErrorIcon;

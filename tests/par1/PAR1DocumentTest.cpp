@@ -3,6 +3,7 @@
 #include "EventLoopWait.h"
 #include "RunCommand.h"
 #include "TestEnvironment.h"
+#include "app/AfterRunActions.h"
 #include "app/HeadlessCreate.h"
 #include "app/PARDocumentController.h"
 #include "document/DocumentTypes.h"
@@ -58,8 +59,8 @@ protected:
     void SetUp() override {
         qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
         // The controller writes the defaults; a test asks for what it needs.
-        for (const QString& key :
-             {PrefKey::AutoDeletePnn, PrefKey::AutoPostProcess, PrefKey::AutoCloseDocument})
+        for (const QString& key : {PrefKey::AutoDeletePnn, PrefKey::AutoPostProcess,
+                                   PrefKey::AutoCloseDocument, PrefKey::KeepBrokenFiles})
             Preferences::setBool(key, false);
         m_folder = TestEnvironment::makeFolder(
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -157,15 +158,60 @@ TEST_F(PAR1DocumentTest, RepairsDamagedMissingAndMisnamedFiles) {
     EXPECT_EQ(status(repaired, "b.bin"), FileCode::Repaired);
     EXPECT_EQ(read("a.bin"), m_original[0]);
     EXPECT_EQ(read("b.bin"), m_original[1]);
-    // "KeepBrokenFiles" is off: the damaged copy went to the trash.
+    // "KeepBrokenFiles" is off: the damaged copy went to the trash, and its row says so.
     EXPECT_FALSE(QFile::exists(path("a.bin.bad")));
+    const FileStatus trashed = repaired->pxxFileStatusSnapshot().value("a.bin.bad");
+    EXPECT_TRUE(trashed.isDamagedCopy());
+    EXPECT_EQ(trashed.removal(), FileStatus::Removal::MovedToTrash);
+    EXPECT_TRUE(
+        AfterRunActions::of(*repaired)->postProcessingRecord().deletedFiles.contains("a.bin.bad"));
 
+    Preferences::setBool(PrefKey::KeepBrokenFiles, true);
     damage("a.bin");
     QFile::rename(path("c.bin"), path("moved.dat"));
     auto renamed = verify();
     EXPECT_EQ(renamed->m_DocumentStatus(), DocStatus::RepairedWrongNames);
     EXPECT_EQ(renamed->fileStatusSnapshot().value("c.bin").associatedFilename(), "moved.dat");
     EXPECT_EQ(read("c.bin"), m_original[2]);
+    // Kept: listed as the damaged copy of a.bin, not counted as a recovery volume.
+    const FileStatus kept = renamed->pxxFileStatusSnapshot().value("a.bin.bad");
+    EXPECT_TRUE(kept.isDamagedCopy());
+    EXPECT_EQ(kept.associatedFilename(), "a.bin");
+    EXPECT_EQ(kept.removal(), FileStatus::Removal::None);
+    EXPECT_EQ(read("a.bin.bad").size(), m_original[0].size());
+    EXPECT_EQ(renamed->statistics()[StatisticsRecord::RecoveryVolumesFound], 2u);
+    EXPECT_EQ(AfterRunActions::of(*renamed)->postProcessingRecord().keptDamagedCopies,
+              QStringList{"a.bin.bad"});
+}
+
+// Waiting for its turn, a set lists its files from the index file, those
+// outside the parity data marked so, and the helper has not started.
+TEST_F(PAR1DocumentTest, AWaitingSetListsItsFilesFromTheIndexFile) {
+    makeSet(1);
+    addListedOnlyFile(path("set.par"), "notes.txt", "not saved in the parity data");
+    auto busy = std::make_shared<PAR1Document>();
+    m_controller.addDocument(busy);
+    busy->setm_PARIsRunning(RunKind::VerifyRepair);
+    auto document = std::make_shared<PAR1Document>();
+    m_controller.addDocument(document);
+    document->readFromFile(path("set.par"), DocumentTypes::Par1);
+    document->ProcessRepairCurrentFile();
+    ASSERT_TRUE(waitUntil([&] { return document->fileStatusSnapshot().size() == 4; }));
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::WaitingForTurn);
+    EXPECT_TRUE(document->ParOutput().isEmpty());
+    const FileStatusMap listed = document->fileStatusSnapshot();
+    EXPECT_EQ(listed.keys(), QStringList({"a.bin", "b.bin", "c.bin", "notes.txt"}));
+    for (const FileStatus& record : listed)
+        EXPECT_EQ(record.fileStatus(), FileCode::NotExamined);
+    EXPECT_FALSE(listed.value("notes.txt").fileInVolumeSet());
+    EXPECT_TRUE(listed.value("a.bin").fileInVolumeSet());
+
+    busy->setm_PARIsRunning(RunKind::None);
+    m_controller.scheduleNextExclusiveProcessing();
+    ASSERT_TRUE(waitUntil([&] { return document->m_PARHasRepaired() && runEnded(*document); }));
+    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::RestorableIntact);
+    EXPECT_EQ(status(document, "notes.txt"), FileCode::MissingUnrecoverable);
+    EXPECT_EQ(status(document, "a.bin"), FileCode::Intact);
 }
 
 TEST_F(PAR1DocumentTest, OutcomesOtherThanARepair) {
@@ -205,8 +251,16 @@ TEST_F(PAR1DocumentTest, CreatesSetsThatPar2Reads) {
         auto document = startCreating(names.mid(0, count), volumes);
         ASSERT_TRUE(document && waitUntil([&] { return runEnded(*document); }));
         ASSERT_EQ(document->m_DocumentStatus(), DocStatus::Created) << count;
-        EXPECT_EQ(document->statistics()[StatisticsRecord::IntactFiles], uint32_t(count));
-        EXPECT_EQ(document->pxxFileStatusSnapshot().size(), volumes + 1);
+        const StatisticsRecord statistics = document->statistics();
+        EXPECT_EQ(statistics[StatisticsRecord::IntactFiles], uint32_t(count));
+        // The recovery volumes written, each with its block; the index file is the set.
+        const FileStatusMap written = document->pxxFileStatusSnapshot();
+        EXPECT_EQ(written.size(), volumes);
+        EXPECT_EQ(statistics[StatisticsRecord::RecoveryVolumesFound], uint32_t(volumes));
+        for (const FileStatus& volume : written) {
+            EXPECT_TRUE(volume.filename().startsWith("set.P")) << volume.filename().toStdString();
+            EXPECT_EQ(volume.numRecoveryBlocks(), 1);
+        }
         EXPECT_EQ(runCommand(m_folder, "/usr/bin/par2", {"verify", "-q", "set.par"}), 0) << count;
         if (volumes == 1) {
             QFile::remove(path("f5.txt"));

@@ -6,6 +6,7 @@
 #include "document/MyDocument.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "window/StatisticsPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -135,6 +136,13 @@ TEST_F(SessionTest, ThePostProcessingItemNamesAndRunsTheExtraction) {
     ASSERT_TRUE(spinUntil([this] { return contentOf(path("movie.mkv")) == m_movie; }, 60000));
     EXPECT_TRUE(spinUntil([this] { return !QFile::exists(path("movie.part1.rar")); }, 10000));
     EXPECT_FALSE(postProcessItem(documentWindows().constFirst())->isEnabled());
+    // The volumes left the folder: none of them counts as an intact file any more.
+    auto* panel = documentWindows().constFirst()->findChild<StatisticsPanel*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(spinUntil([&] { return panel->valueOf("par2NumRemovedFiles") == "3"; }, 5000));
+    EXPECT_TRUE(panel->isFieldShown("par2NumRemovedFiles"));
+    EXPECT_EQ(panel->valueOf("par2NumGoodFiles"), "0");
+    EXPECT_EQ(panel->valueOf("par2NumTotalFiles"), "3");
 }
 
 TEST_F(SessionTest, AnArchiveOpenedOnItsOwnIsExtractedWithoutADocumentWindow) {

@@ -115,7 +115,9 @@ TEST_F(FileTableTest, RecoveryFileTextsDependOnTheParVersion) {
               formatString(localized("PxxFileStatus6"), QStringLiteral("t.bin")));
     EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 4, "t.bin"), 2),
               formatString(localized("PxxFileStatus7"), 4, QStringLiteral("t.bin")));
-    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 4), 1), localized("PxxFileStatus1"));
+    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 0), 1), localized("PxxFileStatus1"));
+    // A volume that a PAR 1 creation wrote knows its block.
+    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 1), 1), localized("PxxFileStatus4"));
     EXPECT_EQ(PxxFileStatusAsText(FileStatus(QStringLiteral("v"), 0), 1), "");
 }
 

@@ -3,6 +3,7 @@
 #include "SampleSets.h"
 #include "TestEnvironment.h"
 #include "WindowTestSupport.h"
+#include "app/AfterRunActions.h"
 #include "app/PARDocumentController.h"
 #include "par2/PAR2Document.h"
 #include "platform/PreferenceKeys.h"
@@ -33,6 +34,10 @@ FileStatus removed(const QString& name, int32_t status, FileStatus::Removal remo
 }
 
 using Column = FileTableModel::Column;
+
+QString cellOf(const FileTableModel& model, int row, int column, int role = Qt::DisplayRole) {
+    return model.index(row, column).data(role).toString();
+}
 
 class WindowTruthTest : public WindowTest {};
 
@@ -133,6 +138,77 @@ TEST(WindowTruthRealTest, AfterTheCleanUpTheWindowShowsWhatIsLeft) {
     ASSERT_NE(verifyAgain, nullptr);
     EXPECT_FALSE(verifyAgain->isEnabled());
     EXPECT_EQ(verifyAgain->toolTip(), localized("RetryRecoverySetGone"));
+}
+
+// Kept as asked: the damaged copy left by the repair is listed beside the
+// recovery files as what it is, with no state icon; it is no file of the set.
+TEST(WindowTruthRealTest, AKeptDamagedCopyIsListedAsSuch) {
+    Preferences::setBool(PrefKey::AutoDeletePnn, false);
+    Preferences::setBool(PrefKey::KeepBrokenFiles, true);
+    Preferences::setBool(PrefKey::AutoPostProcess, false);
+    PARDocumentController documents;
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("kept"));
+    const QString main = SampleSets::makeDamagedSet(folder);
+    ASSERT_FALSE(main.isEmpty());
+    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    ASSERT_NE(controller, nullptr);
+    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
+    Preferences::setBool(PrefKey::KeepBrokenFiles, false);
+
+    const FileTableModel* model = controller->window()->fileStatus()->fileModel();
+    int copyRow = -1;
+    ASSERT_TRUE(spinUntil([&] {
+        for (int row = model->separatorRow() + 1; row < model->rowCount(); ++row) {
+            if (model->index(row, Column::FileColumn).data().toString() == "chapter2.txt.1")
+                copyRow = row;
+        }
+        return copyRow >= 0;
+    }));
+    EXPECT_EQ(model->index(copyRow, Column::StatusColumn).data().toString(),
+              formatString(localized("PxxFileStatusDamagedCopy"), QStringLiteral("chapter2.txt")));
+    EXPECT_EQ(cellOf(*model, copyRow, Column::IconColumn, FileTableModel::IconNameRole), "");
+    EXPECT_TRUE(QFileInfo::exists(folder + "/chapter2.txt.1"));
+    EXPECT_EQ(model->subjectCount(), 6);
+    EXPECT_EQ(
+        AfterRunActions::of(*controller->document())->postProcessingRecord().keptDamagedCopies,
+        QStringList{"chapter2.txt.1"});
+}
+
+// A set waiting for its turn lists the files its main file names, before the
+// helper has run; the run then gives each file its verdict.
+TEST(WindowTruthRealTest, AWaitingSetListsItsFilesBeforeItsTurn) {
+    Preferences::setBool(PrefKey::SimultaneousProcessing, false);
+    Preferences::setBool(PrefKey::AutoDeletePnn, false);
+    Preferences::setBool(PrefKey::AutoPostProcess, false);
+    PARDocumentController documents;
+    auto busy = std::make_shared<WindowTestDocument>();
+    documents.addDocument(busy);
+    busy->setm_PARIsRunning(RunKind::VerifyRepair);
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("waiting"));
+    const QString main = SampleSets::makeDamagedSet(folder);
+    ASSERT_FALSE(main.isEmpty());
+    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    ASSERT_NE(controller, nullptr);
+    MyDocument& document = *controller->document();
+    const FileTableModel* model = controller->window()->fileStatus()->fileModel();
+    ASSERT_TRUE(spinUntil([&] { return model->subjectCount() == 6; }));
+    EXPECT_EQ(document.m_DocumentStatus(), DocStatus::WaitingForTurn);
+    EXPECT_TRUE(document.ParOutput().isEmpty()) << "the helper ran before the turn";
+    EXPECT_EQ(model->subjectFileAt(5), "photo.raw") << "missing, yet listed";
+    EXPECT_EQ(controller->window()->par2StatisticsView()->valueOf("par2NumTotalFiles"), "6");
+    for (int row = 0; row < 6; ++row) {
+        EXPECT_EQ(cellOf(*model, row, Column::StatusColumn), localized("FileStatus0"));
+        EXPECT_EQ(cellOf(*model, row, Column::IconColumn, FileTableModel::IconNameRole), "");
+    }
+
+    busy->setm_PARIsRunning(RunKind::None);
+    documents.scheduleNextExclusiveProcessing();
+    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
+    EXPECT_EQ(document.m_DocumentStatus(), DocStatus::Repaired);
+    ASSERT_EQ(model->subjectCount(), 6);
+    for (int row = 0; row < 6; ++row)
+        EXPECT_NE(cellOf(*model, row, Column::StatusColumn), localized("FileStatus0")) << row;
+    documents.removeDocument(busy.get());
 }
 
 // par2 renames a damaged file to NAME.1 and writes NAME anew; stopped while
