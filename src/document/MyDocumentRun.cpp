@@ -564,8 +564,9 @@ QString MyDocument::retryRecoveryProblem() const {
     if (!QFileInfo::exists(fileName()))
         return StringTables::localized(QStringLiteral("RetryRecoverySetGone"));
     std::lock_guard lock(m_DocumentLock);
+    // A damaged copy the run made is no file of the set: its going leaves the set whole.
     const auto removed = [](const FileStatus& record) {
-        return record.removal() != FileStatus::Removal::None;
+        return record.removal() != FileStatus::Removal::None && !record.isDamagedCopy();
     };
     if (std::any_of(m_FileStatus.cbegin(), m_FileStatus.cend(), removed) ||
         std::any_of(m_PxxFileStatus.cbegin(), m_PxxFileStatus.cend(), removed))

@@ -174,6 +174,34 @@ TEST(WindowTruthRealTest, AKeptDamagedCopyIsListedAsSuch) {
         QStringList{"chapter2.txt.1"});
 }
 
+// Only the damaged copy went to the trash: every file of the set is still there,
+// so the set can be verified again.
+TEST(WindowTruthRealTest, ATrashedDamagedCopyLeavesVerifyAgainOpen) {
+    Preferences::setBool(PrefKey::AutoDeletePnn, false);
+    Preferences::setBool(PrefKey::KeepBrokenFiles, false);
+    Preferences::setBool(PrefKey::AutoPostProcess, false);
+    PARDocumentController documents;
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("copy-trashed"));
+    const QString main = SampleSets::makeDamagedSet(folder);
+    ASSERT_FALSE(main.isEmpty());
+    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    ASSERT_NE(controller, nullptr);
+    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
+    const FileTableModel* model = controller->window()->fileStatus()->fileModel();
+    ASSERT_TRUE(spinUntil([&] {
+        for (int row = model->separatorRow() + 1; row < model->rowCount(); ++row) {
+            if (model->index(row, Column::FileColumn).data().toString() == "chapter2.txt.1")
+                return model->index(row, Column::StatusColumn).data().toString() ==
+                       localized("FileMovedToTrash");
+        }
+        return false;
+    }));
+    controller->validateToolbarItems();
+    QAction* verifyAgain = verifyAgainItem(*controller);
+    ASSERT_NE(verifyAgain, nullptr);
+    EXPECT_TRUE(verifyAgain->isEnabled());
+}
+
 // A set waiting for its turn lists the files its main file names, before the
 // helper has run; the run then gives each file its verdict.
 TEST(WindowTruthRealTest, AWaitingSetListsItsFilesBeforeItsTurn) {
