@@ -552,7 +552,10 @@ void Par2OutputParser::CountStatistics(const FileStatusMap& fileStatus,
         unverified + std::max(counter(model.m_NumRecoverableFiles), listed);
     statistics[StatisticsRecord::BlockSize] = counter(model.m_BlockSize);
     statistics[StatisticsRecord::MissingBlocks] = counter(model.m_NumMissingBlocks);
-    statistics.unavailableBlocks = counter(model.m_NumUnavailableDataBlocks);
+    // A complete repair rebuilt every block the verification found missing or damaged.
+    const bool repaired = model.m_DocumentStatus == DocStatus::Repaired ||
+                          model.m_DocumentStatus == DocStatus::RepairedWrongNames;
+    statistics.unavailableBlocks = repaired ? 0 : counter(model.m_NumUnavailableDataBlocks);
 }
 
 void Par2OutputParser::notify(const QString& emphasizeKey) {

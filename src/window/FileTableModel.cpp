@@ -176,6 +176,7 @@ int FileTableModel::firstProblemRow() const {
         case FileCode::MissingUnrecoverable:
         case FileCode::DamagedRecoverable:
         case FileCode::DamagedUnrecoverable:
+        case FileCode::Repaired:
             return row;
         default:
             break;

@@ -39,7 +39,8 @@ public:
     int rowOfSubjectFile(const QString& name) const;
     // Rows of the set's files that are damaged or missing and not (yet) restorable.
     QList<int> getNotOKFiles() const;
-    // The first of the set's files that is damaged or missing; -1 when none is.
+    // The first of the set's files that is or was damaged or missing (a repaired one
+    // counts); -1 when none is.
     int firstProblemRow() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

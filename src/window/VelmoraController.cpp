@@ -116,7 +116,7 @@ void VelmoraController::FileStatusChanged(MyDocument* document, const DocumentFi
     emit displayStateChanged();
 }
 
-// The first damaged or missing file stays in view; without one the list
+// The first damaged, missing or repaired file stays in view; without one the list
 // follows the set's files as the helper reports them. A file found under
 // another name asks to be shown first.
 void VelmoraController::FileStatusUI_Update(const StatisticsRecord& statistics,

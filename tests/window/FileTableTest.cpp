@@ -139,6 +139,26 @@ TEST_F(FileTableTest, SelectionFollowsTheNamesAndAbortKeepsTheLastSnapshot) {
     EXPECT_EQ(cell(0, Column::FileColumn), "e");
 }
 
+// The file that had a problem stays in view while it is repaired and after,
+// instead of the list jumping to its end when the recovery files come in.
+TEST_F(FileTableTest, TheDamagedFileStaysInViewThroughItsRepair) {
+    QList<std::pair<QString, int32_t>> entries;
+    for (int i = 0; i < 500; ++i)
+        entries.append({QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0')), FileCode::Intact});
+    entries[100].second = FileCode::DamagedRecoverable;
+    document->showFiles(filesWithStatus(entries));
+    const auto inView = [&](int row) {
+        return table()->viewport()->rect().intersects(
+            table()->visualRect(model()->index(row, Column::FileColumn)));
+    };
+    EXPECT_TRUE(inView(100));
+    entries[100].second = FileCode::Repaired;
+    FileStatusMap pxx;
+    pxx.insert(QStringLiteral("set.vol0+1.par2"), recoveryFile("set.vol0+1.par2", 1));
+    document->showFiles(filesWithStatus(entries), pxx);
+    EXPECT_TRUE(inView(100));
+}
+
 TEST_F(FileTableTest, AChangedRecordRedrawsOnlyItsRowAndNewNamesMergeInOrder) {
     QList<std::pair<QString, int32_t>> entries;
     for (int i = 0; i < 3000; ++i)

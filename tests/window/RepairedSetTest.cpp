@@ -40,6 +40,9 @@ TEST(RepairedSetTest, TheWindowFollowsARealRepair) {
     EXPECT_GT(model->rowCount(), names.size() + 1);
 
     EXPECT_EQ(window->par2StatisticsView()->valueOf(QStringLiteral("par2NumGoodFiles")), "6");
+    // Every block the verification found missing or damaged was rebuilt.
+    EXPECT_EQ(window->par2StatisticsView()->valueOf(QStringLiteral("par2NumUnavailableBlocks")),
+              "0");
     EXPECT_TRUE(window->drawer()->text().contains(QStringLiteral("Repair complete")));
 }
 
