@@ -4,6 +4,8 @@
 // in the page cache, so the figures compare computing work rather than the disk. Like the
 // application, each creation starts without the volumes of an earlier set.
 
+#include "QuietRun.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -58,25 +60,7 @@ std::vector<std::string> writeFiles(const std::filesystem::path& folder) {
 // Runs the command in folder with its output discarded and returns the processor time it used
 // (user and system); exits on failure.
 double run(const std::filesystem::path& folder, const std::vector<std::string>& command) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    std::vector<char*> argv;
-    for (const std::string& part : command)
-        argv.push_back(const_cast<char*>(part.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    int status = -1;
-    struct rusage usage {};
-    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
-        ::wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    if (status != 0) {
-        std::fprintf(stderr, "%s failed (status %d)\n", command[0].c_str(), status);
-        std::exit(1);
-    }
+    const rusage usage = runQuietly(folder, command);
     auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }

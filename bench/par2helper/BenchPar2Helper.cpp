@@ -5,6 +5,8 @@
 // set with 1 % of its data overwritten. The data stays in the page cache, so the figures compare
 // computing work rather than the disk. par2SL's peak memory is printed against its bound.
 
+#include "QuietRun.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -66,32 +68,10 @@ std::vector<std::string> writeFiles(const std::filesystem::path& folder, std::si
     return names;
 }
 
-// Runs the command in folder with its output discarded; returns its peak memory in KiB. A
-// status other than the ones listed ends the benchmark.
+// Runs the command in folder with its output discarded; returns its peak memory in KiB.
 long run(const std::filesystem::path& folder, const std::vector<std::string>& command,
          std::vector<int> accepted = {0}) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    std::vector<char*> argv;
-    for (const std::string& part : command)
-        argv.push_back(const_cast<char*>(part.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    int status = -1;
-    struct rusage usage {};
-    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
-        ::wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) ||
-        std::find(accepted.begin(), accepted.end(), WEXITSTATUS(status)) == accepted.end()) {
-        std::fprintf(stderr, "%s %s failed (status %d)\n", command[0].c_str(),
-                     command.size() > 1 ? command[1].c_str() : "", status);
-        std::exit(1);
-    }
-    return usage.ru_maxrss;
+    return runQuietly(folder, command, accepted).ru_maxrss;
 }
 
 Timing bestOf(const std::string& label, const std::function<void()>& prepare,
