@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -90,13 +91,14 @@ bool AfterRunActions::performAfterRunActions() {
     const QStringList before = filesInChosenDirectory();
     const QStringList keptCopies = settleDamagedCopies();
     m_document.DoAutoDeleteParFiles();
-    m_document.noteRemovedFiles(before);
-    const QStringList after = filesInChosenDirectory();
+    const QStringList remaining = filesInChosenDirectory();
+    const QSet<QString> after(remaining.cbegin(), remaining.cend());
     QStringList deleted;
     for (const QString& name : before) {
         if (!after.contains(name))
             deleted.append(name);
     }
+    m_document.noteRemovedFiles(deleted);
     changeRecord([&](PostProcessingRecord& record) {
         record = PostProcessingRecord();
         record.deletedFiles = deleted;

@@ -257,7 +257,7 @@ public:
     void PARFinished();
     // Marks the records of the named files that are no longer in the folder
     // (moved to the trash or deleted after the run) and tells the window.
-    void noteRemovedFiles(const QStringList& names);
+    void noteRemovedFiles(const QStringList& removedNames);
     // Why Verify Again cannot run; null when nothing stands in its way.
     QString retryRecoveryProblem() const;
     // What a stopped repair left: the files it put back as they were.

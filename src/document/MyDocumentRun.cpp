@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QSet>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -533,7 +534,8 @@ QStringList MyDocument::recoveryFileNames() const {
 
 // Only files that were there count: a file the helper reported without it
 // being on disk was not removed by anyone.
-void MyDocument::noteRemovedFiles(const QStringList& names) {
+void MyDocument::noteRemovedFiles(const QStringList& removedNames) {
+    const QSet<QString> names(removedNames.cbegin(), removedNames.cend());
     const QString folder = QFileInfo(fileName()).path();
     bool changed = false;
     const auto mark = [&](FileStatus& record) {
