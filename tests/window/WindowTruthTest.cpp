@@ -105,19 +105,39 @@ QAction* verifyAgainItem(ParWindowController& controller) {
     return nullptr;
 }
 
+// A damaged sample set in folder, opened in a real window and repaired with the
+// clean-up as asked; null when the set could not be made or the run did not end.
+std::unique_ptr<ParWindowController> repairInWindow(PARDocumentController& documents,
+                                                    const QString& folder, bool deleteRecoveryFiles,
+                                                    bool keepDamagedCopies) {
+    Preferences::setBool(PrefKey::AutoDeletePnn, deleteRecoveryFiles);
+    Preferences::setBool(PrefKey::KeepBrokenFiles, keepDamagedCopies);
+    Preferences::setBool(PrefKey::AutoPostProcess, false);
+    const QString main = SampleSets::makeDamagedSet(folder);
+    if (main.isEmpty())
+        return nullptr;
+    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    if (!controller || !SampleSets::waitForRunEnd(*controller))
+        return nullptr;
+    return controller;
+}
+
+// The row of a file listed below the separator, or -1.
+int recoveryRowOf(const FileTableModel& model, const QString& name) {
+    for (int row = model.separatorRow() + 1; row < model.rowCount(); ++row) {
+        if (model.index(row, Column::FileColumn).data().toString() == name)
+            return row;
+    }
+    return -1;
+}
+
 // A real repair with the clean-up on: the recovery files and the damaged copy
 // go to the trash, and the window says so instead of OK.
 TEST(WindowTruthRealTest, AfterTheCleanUpTheWindowShowsWhatIsLeft) {
-    Preferences::setBool(PrefKey::AutoDeletePnn, true);
-    Preferences::setBool(PrefKey::KeepBrokenFiles, false);
-    Preferences::setBool(PrefKey::AutoPostProcess, false);
     PARDocumentController documents;
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("cleaned"));
-    const QString main = SampleSets::makeDamagedSet(folder);
-    ASSERT_FALSE(main.isEmpty());
-    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    const auto controller = repairInWindow(documents, folder, true, false);
     ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
     Preferences::setBool(PrefKey::AutoDeletePnn, false);
     ASSERT_TRUE(spinUntil([&] {
         const FileTableModel* model = controller->window()->fileStatus()->fileModel();
@@ -143,27 +163,16 @@ TEST(WindowTruthRealTest, AfterTheCleanUpTheWindowShowsWhatIsLeft) {
 // Kept as asked: the damaged copy left by the repair is listed beside the
 // recovery files as what it is, with no state icon; it is no file of the set.
 TEST(WindowTruthRealTest, AKeptDamagedCopyIsListedAsSuch) {
-    Preferences::setBool(PrefKey::AutoDeletePnn, false);
-    Preferences::setBool(PrefKey::KeepBrokenFiles, true);
-    Preferences::setBool(PrefKey::AutoPostProcess, false);
     PARDocumentController documents;
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("kept"));
-    const QString main = SampleSets::makeDamagedSet(folder);
-    ASSERT_FALSE(main.isEmpty());
-    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    const auto controller = repairInWindow(documents, folder, false, true);
     ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
     Preferences::setBool(PrefKey::KeepBrokenFiles, false);
 
     const FileTableModel* model = controller->window()->fileStatus()->fileModel();
     int copyRow = -1;
-    ASSERT_TRUE(spinUntil([&] {
-        for (int row = model->separatorRow() + 1; row < model->rowCount(); ++row) {
-            if (model->index(row, Column::FileColumn).data().toString() == "chapter2.txt.1")
-                copyRow = row;
-        }
-        return copyRow >= 0;
-    }));
+    ASSERT_TRUE(
+        spinUntil([&] { return (copyRow = recoveryRowOf(*model, "chapter2.txt.1")) >= 0; }));
     EXPECT_EQ(model->index(copyRow, Column::StatusColumn).data().toString(),
               formatString(localized("PxxFileStatusDamagedCopy"), QStringLiteral("chapter2.txt")));
     EXPECT_EQ(cellOf(*model, copyRow, Column::IconColumn, FileTableModel::IconNameRole), "");
@@ -177,24 +186,15 @@ TEST(WindowTruthRealTest, AKeptDamagedCopyIsListedAsSuch) {
 // Only the damaged copy went to the trash: every file of the set is still there,
 // so the set can be verified again.
 TEST(WindowTruthRealTest, ATrashedDamagedCopyLeavesVerifyAgainOpen) {
-    Preferences::setBool(PrefKey::AutoDeletePnn, false);
-    Preferences::setBool(PrefKey::KeepBrokenFiles, false);
-    Preferences::setBool(PrefKey::AutoPostProcess, false);
     PARDocumentController documents;
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("copy-trashed"));
-    const QString main = SampleSets::makeDamagedSet(folder);
-    ASSERT_FALSE(main.isEmpty());
-    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    const auto controller = repairInWindow(documents, folder, false, false);
     ASSERT_NE(controller, nullptr);
-    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
     const FileTableModel* model = controller->window()->fileStatus()->fileModel();
     ASSERT_TRUE(spinUntil([&] {
-        for (int row = model->separatorRow() + 1; row < model->rowCount(); ++row) {
-            if (model->index(row, Column::FileColumn).data().toString() == "chapter2.txt.1")
-                return model->index(row, Column::StatusColumn).data().toString() ==
-                       localized("FileMovedToTrash");
-        }
-        return false;
+        const int row = recoveryRowOf(*model, "chapter2.txt.1");
+        return row >= 0 && model->index(row, Column::StatusColumn).data().toString() ==
+                               localized("FileMovedToTrash");
     }));
     controller->validateToolbarItems();
     QAction* verifyAgain = verifyAgainItem(*controller);
