@@ -13,8 +13,15 @@ QHash<QString, QVariant>& overrides() {
     return values;
 }
 
-QSettings openStore() {
-    return {Preferences::storePath(), QSettings::IniFormat};
+// Reader threads of several documents read the store at the same time. Qt keeps
+// its shared cache of the file apart with locks ThreadSanitizer cannot see, so
+// the store is opened, used and closed under this one lock.
+std::mutex storeMutex;
+
+template <typename Use> auto withStore(Use use) {
+    std::lock_guard guard(storeMutex);
+    QSettings store(Preferences::storePath(), QSettings::IniFormat);
+    return use(store);
 }
 
 } // namespace
@@ -31,7 +38,7 @@ QVariant Preferences::valueForKey(const QString& key) {
         if (found != overrides().constEnd())
             return *found;
     }
-    return openStore().value(key);
+    return withStore([&](QSettings& store) { return store.value(key); });
 }
 
 bool Preferences::contains(const QString& key) {
@@ -40,7 +47,7 @@ bool Preferences::contains(const QString& key) {
         if (overrides().contains(key))
             return true;
     }
-    return openStore().contains(key);
+    return withStore([&](QSettings& store) { return store.contains(key); });
 }
 
 bool Preferences::boolForKey(const QString& key) {
@@ -79,9 +86,10 @@ QList<QByteArray> Preferences::dataArrayForKey(const QString& key) {
 }
 
 void Preferences::setValue(const QString& key, const QVariant& value) {
-    QSettings store = openStore();
-    store.setValue(key, value);
-    store.sync();
+    withStore([&](QSettings& store) {
+        store.setValue(key, value);
+        store.sync();
+    });
 }
 
 void Preferences::setBool(const QString& key, bool value) {
@@ -105,9 +113,10 @@ void Preferences::setDataArray(const QString& key, const QList<QByteArray>& valu
 }
 
 void Preferences::remove(const QString& key) {
-    QSettings store = openStore();
-    store.remove(key);
-    store.sync();
+    withStore([&](QSettings& store) {
+        store.remove(key);
+        store.sync();
+    });
 }
 
 void Preferences::setProcessOverride(const QString& key, const QVariant& value) {
