@@ -106,6 +106,11 @@ QString damagedCopy(int files, const QString& name) {
     return folder;
 }
 
+// The PAR 2 helper the application runs, run by itself for the baseline.
+QString ownHelper() {
+    return QStringLiteral(VELMORA_HELPERS_BUILD_DIR "/par2SL");
+}
+
 double seconds(const QElapsedTimer& timer) {
     return double(timer.nsecsElapsed()) / 1e9;
 }
@@ -159,7 +164,8 @@ bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 30 * 60 *
     while (!condition()) {
         if (timer.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        // Sleeps until an event comes; the probe's timer wakes it at least every 5 ms.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -168,11 +174,12 @@ void runLoopFor(int ms) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 // One size, in this process: open, verify and repair, close.
-int probeWindow(const QString& folder, int files) {
+// With a baseline (the helper's own time on the same set), the run's ratio to it is printed too.
+int probeWindow(const QString& folder, int files, double baselineSeconds) {
     Preferences::setProcessOverride(PrefKey::AutoDeletePnn, false);
     Preferences::setProcessOverride(PrefKey::AutoPostProcess, false);
     Preferences::setProcessOverride(PrefKey::AutoCloseDocument, false);
@@ -219,6 +226,10 @@ int probeWindow(const QString& folder, int files) {
                 files, std::max({openGap, runGap, closeGap}), openGap, runGap, closeGap, cpu,
                 seconds(wall), runSeconds, openSeconds, double(peakMemoryKiB()) / 1024.0, status,
                 ended ? "" : " (did not end)");
+    if (baselineSeconds > 0)
+        std::printf(
+            "%6d files: window, open to end of run, %.2f s (ratio %.2f to the helper alone)\n",
+            files, openSeconds + runSeconds, (openSeconds + runSeconds) / baselineSeconds);
     std::fflush(stdout);
     return ended ? 0 : 1;
 }
@@ -247,7 +258,7 @@ int compareWallTimes(int files) {
         const QString folderA = damagedCopy(files, QStringLiteral("alone"));
         const QStringList arguments =
             Par2CommandLine::makeRepairParamArray(folderA + QStringLiteral("/set.par2"));
-        alone.push_back(timed([&] { return run(folderA, QStringLiteral("par2"), arguments); }));
+        alone.push_back(timed([&] { return run(folderA, ownHelper(), arguments); }));
         const QString folderB = damagedCopy(files, QStringLiteral("headless"));
         headless.push_back(timed([&] {
             QProcess velmora;
@@ -271,11 +282,14 @@ int compareWallTimes(int files) {
     std::sort(alone.begin(), alone.end());
     std::sort(headless.begin(), headless.end());
     const double base = alone[1];
-    std::printf("%6d files: par2 alone %.2f s; headless %.2f s (ratio %.2f)\n", files, base,
+    std::printf("%6d files: helper alone %.2f s; headless %.2f s (ratio %.2f)\n", files, base,
                 headless[1], headless[1] / base);
     std::fflush(stdout);
     const QString folder = damagedCopy(files, QStringLiteral("window"));
-    return runChild({QStringLiteral("--probe"), folder, QString::number(files)}) ? 0 : 1;
+    return runChild(
+               {QStringLiteral("--probe"), folder, QString::number(files), QString::number(base)})
+               ? 0
+               : 1;
 }
 
 } // namespace
@@ -286,7 +300,8 @@ int main(int argc, char** argv) {
     MainThread::initialize();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.value(0) == QLatin1String("--probe"))
-        return probeWindow(arguments.value(1), arguments.value(2).toInt());
+        return probeWindow(arguments.value(1), arguments.value(2).toInt(),
+                           arguments.value(3).toDouble());
     if (arguments.value(0) == QLatin1String("--ratio"))
         return compareWallTimes(arguments.size() > 1 ? arguments[1].toInt() : 4000);
     QList<int> sizes;

@@ -104,7 +104,7 @@ public:
     bool inExclusiveProcessing() const;
     bool anyProcessRunning() const;
 
-    // The runner.
+    // The runner. The folder's names before the run are listed here.
     bool RunPARTask(const QStringList& arguments, int32_t runKind);
     // Blocks until both readers of the last run have exited. Never call it on the
     // main thread while a reader may be waiting for the main thread; use
@@ -390,6 +390,10 @@ private:
     void restoreAfterStoppedRepair();
     void listDamagedCopies();
     void listFilesWhileWaiting();
+    void prepareVerifyRepairLaunch();
+    void launchVerifyRepairRun(const QStringList& arguments, QStringList namesBefore);
+    bool launchRun(const QStringList& arguments, int32_t runKind, QStringList namesBefore);
+    void passTurnOn();
     void showListedFiles(uint64_t listing, const FileStatusMap& files);
     void dropListedFilesNotReported();
     void dropFilesNotInFolder();
@@ -405,6 +409,8 @@ private:
     // Counts the readings of the set's list; only the latest may fill the table.
     // Main thread.
     uint64_t m_filesListing = 0;
+    // A worker lists the folder for a verify/repair run that has its turn.
+    std::atomic<bool> m_launchPending = false;
 
     mutable std::recursive_mutex m_PARStatusLock;
     int32_t m_runKind = RunKind::None;

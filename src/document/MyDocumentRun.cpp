@@ -120,18 +120,7 @@ void MyDocument::dropListedFilesNotReported() {
 
 void MyDocument::startExclusiveProcessing() {
     if (m_DocumentStatus() == DocStatus::WaitingForTurn) {
-        if (!RunPARTask(makeRepairParamArray(fileName()), RunKind::VerifyRepair)) {
-            setm_DocumentStatus(DocStatus::Idle);
-            std::weak_ptr<Document> weak = weak_from_this();
-            MainThread::post([weak] {
-                if (auto document = weak.lock())
-                    document->close();
-            });
-            MainThread::post([] {
-                if (auto* controller = DocumentController::shared())
-                    controller->scheduleNextExclusiveProcessing();
-            });
-        }
+        prepareVerifyRepairLaunch();
     } else if (m_unrarInProgress == UnrarState::Waiting) {
         m_unrarInProgress = UnrarState::Running;
         if (m_parController != nullptr)
@@ -143,8 +132,51 @@ void MyDocument::startExclusiveProcessing() {
         m_parController->showWindows();
 }
 
+// The command line and the names in the folder before the run both come from
+// a folder that may hold tens of thousands of files: a worker lists it, and the
+// run starts once it is done. The document holds its turn meanwhile.
+void MyDocument::prepareVerifyRepairLaunch() {
+    if (m_launchPending.exchange(true))
+        return;
+    auto self = std::static_pointer_cast<MyDocument>(shared_from_this());
+    std::thread([self, path = fileName()] {
+        setCurrentThreadName(QStringLiteral("LaunchThread"));
+        QStringList arguments = self->makeRepairParamArray(path);
+        QStringList namesBefore = RepairLeftovers::namesInFolder(QFileInfo(path).path());
+        MainThread::post([self, arguments = std::move(arguments),
+                          namesBefore = std::move(namesBefore)]() mutable {
+            self->launchVerifyRepairRun(arguments, std::move(namesBefore));
+        });
+    }).detach();
+}
+
+void MyDocument::launchVerifyRepairRun(const QStringList& arguments, QStringList namesBefore) {
+    m_launchPending = false;
+    if (isClosed() || m_DocumentStatus() != DocStatus::WaitingForTurn) {
+        passTurnOn();
+        return;
+    }
+    if (launchRun(arguments, RunKind::VerifyRepair, std::move(namesBefore)))
+        return;
+    setm_DocumentStatus(DocStatus::Idle);
+    std::weak_ptr<Document> weak = weak_from_this();
+    MainThread::post([weak] {
+        if (auto document = weak.lock())
+            document->close();
+    });
+    passTurnOn();
+}
+
+void MyDocument::passTurnOn() {
+    MainThread::post([] {
+        if (auto* controller = DocumentController::shared())
+            controller->scheduleNextExclusiveProcessing();
+    });
+}
+
 bool MyDocument::inExclusiveProcessing() const {
-    return m_PARIsRunning() == RunKind::VerifyRepair || m_unrarInProgress == UnrarState::Running;
+    return m_launchPending || m_PARIsRunning() == RunKind::VerifyRepair ||
+           m_unrarInProgress == UnrarState::Running;
 }
 
 bool MyDocument::isProcessing() const {
@@ -152,7 +184,7 @@ bool MyDocument::isProcessing() const {
 }
 
 bool MyDocument::isWaitingForExclusiveProcessing() const {
-    return m_DocumentStatus() == DocStatus::WaitingForTurn ||
+    return (m_DocumentStatus() == DocStatus::WaitingForTurn && !m_launchPending) ||
            m_unrarInProgress == UnrarState::Waiting;
 }
 
@@ -190,6 +222,11 @@ bool MyDocument::fitArgumentsToSystem(QStringList& arguments, QStringList& envir
 }
 
 bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
+    return launchRun(arguments, runKind,
+                     RepairLeftovers::namesInFolder(QFileInfo(fileName()).path()));
+}
+
+bool MyDocument::launchRun(const QStringList& arguments, int32_t runKind, QStringList namesBefore) {
     if (m_PARIsRunning() != RunKind::None)
         return false;
     const int32_t runStatus =
@@ -216,7 +253,7 @@ bool MyDocument::RunPARTask(const QStringList& arguments, int32_t runKind) {
     m_helperStalled = false;
     {
         std::lock_guard lock(m_DocumentLock);
-        m_namesBeforeRun = RepairLeftovers::namesInFolder(QFileInfo(fileName()).path());
+        m_namesBeforeRun = std::move(namesBefore);
         m_restoredAfterStop.clear();
     }
     setm_PARIsRunning(runKind);

@@ -1,6 +1,7 @@
 #include "RepairLeftovers.h"
 
-#include <QDir>
+#include "platform/FolderEntries.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -17,8 +18,10 @@ bool finished(int32_t code) {
 } // namespace
 
 QStringList RepairLeftovers::namesInFolder(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                  QDir::NoDotAndDotDot);
+    QStringList names;
+    for (FolderEntries::Entry& entry : FolderEntries::read(folder))
+        names.append(std::move(entry.name));
+    return names;
 }
 
 bool RepairLeftovers::isRegularFile(const QString& path) {

@@ -58,46 +58,64 @@ bool PAR2Document::checkRoomForFiles(int count) {
     return Par2RepairPreconditions::checkRoomForFiles(numSubjectFiles(), count);
 }
 
-bool PAR2Document::VerifyPreconditionsForRepair() {
-    return MyDocument::VerifyPreconditionsForRepair() &&
-           Par2RepairPreconditions::VerifyPathsForRepair(fileName()) &&
-           Par2RepairPreconditions::VerifyPreconditionsForRepair(fileName());
-}
-
-// Answers false when the chooser will start the run itself.
+// Reading the set's names, looking for links among them and counting the
+// folder's files happen on a worker: a large set has tens of thousands of
+// each. A question they raise is asked from there; the run starts once the
+// worker is done. Answers false: the run is not started here.
 bool PAR2Document::prepareDocForRepairRun() {
     {
         std::lock_guard lock(m_DocumentLock);
         m_parser.resetForRun();
     }
-    if (m_UserChoseEncoding)
-        return true;
+    if (std::exchange(m_preparingRun, true))
+        return false;
+    std::weak_ptr<Document> weak = weak_from_this();
+    std::thread([weak, path = fileName()] {
+        setCurrentThreadName(QStringLiteral("PreparingThread"));
+        RunPreparation preparation = prepareRun(path);
+        MainThread::post([weak, preparation = std::move(preparation)]() mutable {
+            if (auto document = std::static_pointer_cast<PAR2Document>(weak.lock()))
+                document->runPrepared(std::move(preparation));
+        });
+    }).detach();
+    return false;
+}
+
+PAR2Document::RunPreparation PAR2Document::prepareRun(const QString& path) {
+    RunPreparation preparation;
+    preparation.mayRun = Par2RepairPreconditions::VerifyPathsForRepair(path) &&
+                         Par2RepairPreconditions::VerifyPreconditionsForRepair(path);
+    if (!preparation.mayRun)
+        return preparation;
+    const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(path);
+    const QList<QByteArray> stored = names ? names->getFileArray() : QList<QByteArray>();
+    preparation.namesAreUtf8 = names && FilenameEncodings::storedAsUtf8(stored);
+    preparation.samples = EncodingSelectionController::chooseSamples(stored);
+    return preparation;
+}
+
+void PAR2Document::runPrepared(RunPreparation preparation) {
+    m_preparingRun = false;
+    if (isClosed())
+        return;
+    if (!preparation.mayRun) {
+        setm_DocumentStatus(DocStatus::Aborted);
+        return;
+    }
+    if (m_UserChoseEncoding) {
+        finishStartRepairRun(m_encoding);
+        return;
+    }
     if (Preferences::boolForKey(PrefKey::UnattendedOperation)) {
-        const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(fileName());
-        if (names && FilenameEncodings::storedAsUtf8(names->getFileArray()))
+        if (preparation.namesAreUtf8)
             m_encoding = FilenameEncodings::kUtf8Encoding;
         qInfo().noquote() << QStringLiteral(
                                  "Info: using default string encoding %1 for par2 file \"%2\"")
                                  .arg(FilenameEncodings::localizedName(m_encoding), fileName());
-        return true;
+        finishStartRepairRun(m_encoding);
+        return;
     }
-    // A large set has tens of thousands of names to read and decode: that
-    // happens on a worker, and the chooser goes on once it is done.
-    if (std::exchange(m_readingNames, true))
-        return false;
-    std::weak_ptr<Document> weak = weak_from_this();
-    std::thread([weak, path = fileName()] {
-        setCurrentThreadName(QStringLiteral("EncodingThread"));
-        const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(path);
-        QList<DecodedString> samples = EncodingSelectionController::chooseSamples(
-            names ? names->getFileArray() : QList<QByteArray>());
-        const bool utf8 = names && FilenameEncodings::storedAsUtf8(names->getFileArray());
-        MainThread::post([weak, samples = std::move(samples), utf8]() mutable {
-            if (auto document = std::static_pointer_cast<PAR2Document>(weak.lock()))
-                document->encodingSamplesChosen(std::move(samples), utf8);
-        });
-    }).detach();
-    return false;
+    encodingSamplesChosen(std::move(preparation.samples), preparation.namesAreUtf8);
 }
 
 std::function<FileStatusMap()> PAR2Document::listedFilesReader() const {
@@ -107,9 +125,6 @@ std::function<FileStatusMap()> PAR2Document::listedFilesReader() const {
 }
 
 void PAR2Document::encodingSamplesChosen(QList<DecodedString> samples, bool namesAreUtf8) {
-    m_readingNames = false;
-    if (isClosed())
-        return;
     m_EncodingSelectionController = std::make_shared<EncodingSelectionController>();
     const std::shared_ptr<EncodingSelectionController> chooser = m_EncodingSelectionController;
     chooser->setDelegate(this);

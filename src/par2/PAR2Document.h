@@ -28,7 +28,6 @@ public:
     int getDefaultNumberForSaveOptions() override;
     bool checkRoomForFiles(int count) override;
     QString roomProblemForAdding(int count) const override;
-    bool VerifyPreconditionsForRepair() override;
     bool prepareDocForRepairRun() override;
     std::function<FileStatusMap()> listedFilesReader() const override;
     OutputPipe mainOutputPipe() const override { return OutputPipe::StdOut; }
@@ -55,7 +54,16 @@ protected:
 private:
     class ParserScope;
 
-    // Main thread, once the worker has read and decoded the stored names.
+    // What the worker found before a verify/repair run: whether the run may go
+    // on, and the stored names the character set chooser shows.
+    struct RunPreparation {
+        bool mayRun = false;
+        QList<DecodedString> samples;
+        bool namesAreUtf8 = false;
+    };
+    static RunPreparation prepareRun(const QString& path);
+    // Main thread, once the worker is done.
+    void runPrepared(RunPreparation preparation);
     void encodingSamplesChosen(QList<DecodedString> samples, bool namesAreUtf8);
     void listRecoveryVolumesWritten();
 
@@ -65,6 +73,6 @@ private:
     Par2OutputParser m_parser{m_par2Output};
     Par2CreateOutputReader m_createReader{m_par2Output};
     std::shared_ptr<EncodingSelectionController> m_EncodingSelectionController;
-    // The stored names are being read for the chooser. Main thread.
-    bool m_readingNames = false;
+    // The worker is preparing a verify/repair run. Main thread.
+    bool m_preparingRun = false;
 };

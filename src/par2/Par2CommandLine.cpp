@@ -1,10 +1,10 @@
 #include "Par2CommandLine.h"
 
 #include "platform/FilenameSort.h"
+#include "platform/FolderEntries.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <utility>
@@ -17,7 +17,8 @@ bool isAsciiDigit(QChar c) {
 }
 
 bool isPreferred(const QString& name, const QString& setName) {
-    return QFileInfo(name).fileName().startsWith(setName) && HasPreferredExtension(name);
+    const QStringView fileName = QStringView(name).sliced(name.lastIndexOf(u'/') + 1);
+    return fileName.startsWith(setName) && HasPreferredExtension(name);
 }
 
 } // namespace
@@ -46,19 +47,19 @@ bool HasPreferredExtension(const QString& path) {
 QStringList Par2CommandLine::makeRepairParamArray(const QString& parFilePath) {
     const QFileInfo main(parFilePath);
     const QString setName = main.completeBaseName();
-    // Links are not followed: only regular files count.
-    const QStringList names =
-        QDir(main.path())
-            .entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Unsorted);
+    // Links are not followed and hidden files are left out: only the folder's
+    // visible regular files count.
+    QList<FolderEntries::Entry> entries = FolderEntries::read(main.path());
     std::vector<std::pair<bool, QString>> ranked;
-    ranked.reserve(size_t(names.size()));
-    for (const QString& name : names) {
-        if (!holdsControlCharacters(name))
-            ranked.emplace_back(!isPreferred(name, setName), name);
+    ranked.reserve(size_t(entries.size()));
+    for (FolderEntries::Entry& entry : entries) {
+        if (entry.regularFile && !entry.name.startsWith(u'.') &&
+            !holdsControlCharacters(entry.name))
+            ranked.emplace_back(!isPreferred(entry.name, setName), std::move(entry.name));
     }
     std::sort(ranked.begin(), ranked.end());
     QStringList arguments = makeFolderScanRepairParamArray(parFilePath);
-    arguments.reserve(arguments.size() + names.size());
+    arguments.reserve(arguments.size() + qsizetype(ranked.size()));
     for (auto& [notPreferred, name] : ranked)
         arguments.append(std::move(name));
     return arguments;

@@ -68,7 +68,12 @@ QString FileNames::decode(const QByteArray& bytes) {
             ++at;
             continue;
         }
-        name.append(QString::fromUcs4(&codePoint, 1));
+        if (QChar::requiresSurrogates(codePoint)) {
+            name.append(QChar(QChar::highSurrogate(codePoint)));
+            name.append(QChar(QChar::lowSurrogate(codePoint)));
+        } else {
+            name.append(QChar(char16_t(codePoint)));
+        }
         at += length;
     }
     return name;

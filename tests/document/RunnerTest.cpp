@@ -52,9 +52,7 @@ protected:
 
     // The run is over and both readers are gone.
     static bool runEnded(const std::shared_ptr<RecordingDocument>& document) {
-        return spinUntil([&] {
-            return document->m_PARIsRunning() == RunKind::None && !document->hasLiveReaders();
-        });
+        return spinUntil([&] { return !document->isProcessing() && !document->hasLiveReaders(); });
     }
 
     QString m_helpers, m_set;
@@ -199,11 +197,11 @@ TEST_F(RunnerTest, AMissingHelperIsReportedAndNothingKeepsRunning) {
     ScriptedAlertPresenter alerts;
     auto document = openDocument(QStringLiteral("absent"));
     document->windowControllerDidLoadNib();
+    EXPECT_TRUE(spinUntil([&] { return document->isClosed(); }));
     EXPECT_EQ(document->m_PARIsRunning(), RunKind::None);
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Idle);
     ASSERT_EQ(alerts.shown.size(), 1);
     EXPECT_TRUE(alerts.shown[0].message.contains(QStringLiteral("absent")));
-    EXPECT_TRUE(spinUntil([&] { return document->isClosed(); }));
 }
 
 TEST_F(RunnerTest, ARealPar2VerifyRunEndsAndHandsTheTurnOn) {

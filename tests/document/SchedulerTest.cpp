@@ -33,8 +33,8 @@ protected:
         spinUntil([&] {
             return std::all_of(m_documents.begin(), m_documents.end(), [](const auto& document) {
                 return document->isClosed() ||
-                       (!document->isWaitingForExclusiveProcessing() &&
-                        document->m_PARIsRunning() == RunKind::None && !document->hasLiveReaders());
+                       (!document->isWaitingForExclusiveProcessing() && !document->isProcessing() &&
+                        !document->hasLiveReaders());
             });
         });
         QCoreApplication::processEvents();
@@ -58,7 +58,7 @@ protected:
     QList<bool> running() const {
         QList<bool> states;
         for (const auto& document : m_documents)
-            states.append(document->m_PARIsRunning() != RunKind::None);
+            states.append(document->isProcessing());
         return states;
     }
 
@@ -117,8 +117,18 @@ TEST_F(SchedulerTest, AFailedLaunchPassesTheTurnOn) {
     EXPECT_EQ(alerts.shown.size(), 1);
 }
 
+// The folder is listed for the command line before the helper starts; a
+// document closed meanwhile starts nothing and hands the turn on.
+TEST_F(SchedulerTest, ADocumentClosedAsItsRunStartsHandsTheTurnOn) {
+    requestAll();
+    m_documents[0]->close();
+    ASSERT_TRUE(spinUntil([&] { return running() == QList<bool>({false, true, false}); }));
+    EXPECT_EQ(m_documents[0]->m_PARIsRunning(), RunKind::None);
+}
+
 TEST_F(SchedulerTest, ARunningDocumentRefusesToCloseAndClosesLaterWithoutBlocking) {
     requestAll();
+    ASSERT_TRUE(spinUntil([&] { return m_documents[0]->m_PARIsRunning() != RunKind::None; }));
     EXPECT_FALSE(m_documents[0]->canClose());
     release(0);
     ASSERT_TRUE(spinUntil([&] { return m_documents[0]->m_PARHasRepaired(); }));
