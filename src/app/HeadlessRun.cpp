@@ -212,8 +212,8 @@ void HeadlessRun::StatusChanged(MyDocument* document, int32_t newStatus) {
 // A document is done when its run has ended and both readers are gone, or when
 // it never got to run.
 bool HeadlessRun::isFinished(MyDocument& document) {
-    if (document.isWaitingForExclusiveProcessing() || document.anyProcessRunning() ||
-        document.hasLiveReaders())
+    if (document.isPreparingRun() || document.isWaitingForExclusiveProcessing() ||
+        document.isProcessing() || document.anyProcessRunning() || document.hasLiveReaders())
         return false;
     return document.m_PARHasRepaired() || document.isClosed() ||
            document.m_DocumentStatus() != DocStatus::WaitingForTurn;

@@ -222,6 +222,9 @@ public:
     // Set-type hooks.
     virtual bool VerifyPreconditionsForRepair();
     virtual bool prepareDocForRepairRun() { return true; }
+    // Whether the set type is still preparing a verify/repair run that
+    // prepareDocForRepairRun left to a worker. Main thread.
+    virtual bool isPreparingRun() const { return false; }
     // Reads the names of the set's files from the set itself, without the
     // helper, on a worker thread: records with code 0. None when the set type
     // cannot; an empty map when the file cannot be read.

@@ -29,6 +29,7 @@ public:
     bool checkRoomForFiles(int count) override;
     QString roomProblemForAdding(int count) const override;
     bool prepareDocForRepairRun() override;
+    bool isPreparingRun() const override { return m_preparingRun; }
     std::function<FileStatusMap()> listedFilesReader() const override;
     OutputPipe mainOutputPipe() const override { return OutputPipe::StdOut; }
     void DoAutoDeleteParFiles() override;

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QtEndian>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -137,6 +138,36 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     EXPECT_EQ(outcome.json["status"].toInt(), 4);
     EXPECT_EQ(outcome.json["statusName"].toString(), "repairImpossible");
     EXPECT_EQ(fileStatus(outcome.json, "f1.bin"), 6);
+}
+
+// File description packets with a checksum the helper refuses: only a reader
+// that trusts packets without checking them lists these names.
+QByteArray unverifiedNamePackets(int count) {
+    QByteArray packets;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray name = QByteArray("extra") + QByteArray::number(i).rightJustified(8, '0');
+        const QByteArray body = QByteArray(56, 'h') + name;
+        QByteArray header("PAR2\0PKT", 8);
+        header += QByteArray(8, '\0');
+        qToLittleEndian<quint64>(quint64(64 + body.size()), header.data() + 8);
+        header += QByteArray(32, '\0') + QByteArray("PAR 2.0\0FileDesc", 16);
+        packets += header + body;
+    }
+    return packets;
+}
+
+// The set's stored names are read on a worker before the run; a set with very
+// many of them is reported once its run is over, not as idle before it began.
+TEST(HeadlessTest, ASetWithVeryManyStoredNamesIsReportedAfterItsRun) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
+    const QString folder = makeSet("many-names");
+    QFile main(folder + "/set.par2");
+    ASSERT_TRUE(main.open(QIODevice::Append));
+    main.write(unverifiedNamePackets(150000));
+    main.close();
+    const Outcome outcome = runHeadless({folder + "/set.par2"});
+    EXPECT_EQ(outcome.json["statusName"].toString(), "allIntact");
+    EXPECT_EQ(outcome.exitStatus, 0);
 }
 
 TEST(HeadlessTest, EventsFollowARealRepairUpToItsResult) {
