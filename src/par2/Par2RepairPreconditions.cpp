@@ -4,6 +4,7 @@
 #include "par2/Par2CommandLine.h"
 #include "par2/TargetFileList.h"
 #include "platform/AlertPresenter.h"
+#include "platform/FolderEntries.h"
 #include "platform/MainThread.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
@@ -11,7 +12,6 @@
 #include "platform/StringTables.h"
 
 #include <QDebug>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -103,12 +103,14 @@ bool Par2RepairPreconditions::VerifyPreconditionsForRepair(const QString& mainFi
     return true;
 }
 
+// Visible regular files only, links not followed.
 int Par2RepairPreconditions::countUnrelatedFiles(const QString& folder, int limit) {
     int count = 0;
-    QDirIterator entries(folder, QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot);
-    while (count <= limit && entries.hasNext()) {
-        entries.next();
-        if (entries.fileInfo().suffix() != QStringLiteral("par2"))
+    for (const FolderEntries::Entry& entry : FolderEntries::read(folder)) {
+        if (count > limit)
+            break;
+        if (entry.regularFile && !entry.name.startsWith(u'.') &&
+            !entry.name.endsWith(QLatin1String(".par2")))
             ++count;
     }
     return count;

@@ -21,8 +21,10 @@ std::optional<TargetFileList> TargetFileList::initFromPar2File(const QString& pa
 }
 
 bool TargetFileList::createFileArray(QIODevice& file) {
+    // Asked once: a set has a packet per file, and each size costs a system call.
+    const qint64 fileSize = file.size();
     for (bool atEnd = false; !atEnd;) {
-        if (!readPacket(file, atEnd))
+        if (!readPacket(file, fileSize, atEnd))
             return false;
     }
     return true;
@@ -31,7 +33,7 @@ bool TargetFileList::createFileArray(QIODevice& file) {
 // A packet's declared length must cover its header (and, for a file
 // description, the fixed fields and at least one byte of name) and must not
 // reach past the end of the file; otherwise the file is malformed.
-bool TargetFileList::readPacket(QIODevice& file, bool& atEnd) {
+bool TargetFileList::readPacket(QIODevice& file, qint64 fileSize, bool& atEnd) {
     using namespace Par2FileDefs;
     const QByteArray header = file.read(kHeaderSize);
     if (header.isEmpty()) {
@@ -42,7 +44,7 @@ bool TargetFileList::readPacket(QIODevice& file, bool& atEnd) {
         std::memcmp(header.constData() + kMagicOffset, packet_magic, sizeof packet_magic) != 0)
         return false;
     const quint64 length = qFromLittleEndian<quint64>(header.constData() + kLengthOffset);
-    const qint64 remaining = file.size() - file.pos();
+    const qint64 remaining = fileSize - file.pos();
     if (length < quint64(kHeaderSize) || length - kHeaderSize > quint64(remaining))
         return false;
     const qint64 bodySize = qint64(length) - kHeaderSize;

@@ -20,7 +20,7 @@ public:
     bool createFileArray(QIODevice& file);
 
 private:
-    bool readPacket(QIODevice& file, bool& atEnd);
+    bool readPacket(QIODevice& file, qint64 fileSize, bool& atEnd);
     void addName(const QByteArray& body);
 
     QList<QByteArray> mFileArray;
