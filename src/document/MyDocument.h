@@ -396,7 +396,7 @@ private:
     void prepareVerifyRepairLaunch();
     void launchVerifyRepairRun(const QStringList& arguments, QStringList namesBefore);
     bool launchRun(const QStringList& arguments, int32_t runKind, QStringList namesBefore);
-    void passTurnOn();
+    static void passTurnOn();
     void showListedFiles(uint64_t listing, const FileStatusMap& files);
     void dropListedFilesNotReported();
     void dropFilesNotInFolder();

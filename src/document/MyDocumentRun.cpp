@@ -138,14 +138,19 @@ void MyDocument::startExclusiveProcessing() {
 void MyDocument::prepareVerifyRepairLaunch() {
     if (m_launchPending.exchange(true))
         return;
-    auto self = std::static_pointer_cast<MyDocument>(shared_from_this());
-    std::thread([self, path = fileName()] {
+    std::weak_ptr<Document> weak = weak_from_this();
+    std::thread([weak, path = fileName()] {
         setCurrentThreadName(QStringLiteral("LaunchThread"));
-        QStringList arguments = self->makeRepairParamArray(path);
+        QStringList arguments;
+        if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
+            arguments = document->makeRepairParamArray(path);
         QStringList namesBefore = RepairLeftovers::namesInFolder(QFileInfo(path).path());
-        MainThread::post([self, arguments = std::move(arguments),
+        MainThread::post([weak, arguments = std::move(arguments),
                           namesBefore = std::move(namesBefore)]() mutable {
-            self->launchVerifyRepairRun(arguments, std::move(namesBefore));
+            if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
+                document->launchVerifyRepairRun(arguments, std::move(namesBefore));
+            else
+                passTurnOn();
         });
     }).detach();
 }
