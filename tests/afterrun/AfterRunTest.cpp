@@ -39,14 +39,13 @@ TEST(RarSetTests, OnlyCompleteChainsWithOneBaseAreArchives) {
 class AfterRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = makeFolder("afterrun");
-        const QString helpers = makeFolder("afterrun-helpers");
+        m_folder = TestEnvironment::makeFolder("afterrun");
+        const QString helpers = TestEnvironment::makeFolder("afterrun-helpers");
         QFile::link(VELMORA_HELPERS_BUILD_DIR "/par2SL", helpers + "/par2SL");
-        writeData(helpers + "/waiter", "#!/bin/sh\nwhile [ ! -f \"$1\" ]; do sleep 0.02; done\n");
-        QFile::setPermissions(helpers + "/waiter",
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        writeExecutable(helpers + "/waiter",
+                        "#!/bin/sh\nwhile [ ! -f \"$1\" ]; do sleep 0.02; done\n");
         qputenv("VELMORA_HELPERS_DIR", QFile::encodeName(helpers));
-        writeData(path("set.par2"), "");
+        writeFile(path("set.par2"), "");
     }
     void TearDown() override {
         for (int i = 0; i < 4; ++i)
@@ -67,7 +66,7 @@ protected:
     }
 
     QString path(const QString& name) const { return m_folder + '/' + name; }
-    void release(int index) { writeData(path(QStringLiteral("go%1").arg(index)), ""); }
+    void release(int index) { writeFile(path(QStringLiteral("go%1").arg(index)), ""); }
 
     std::shared_ptr<AfterRunPar2Document> openSet(const QString& name) {
         auto document = std::make_shared<AfterRunPar2Document>();
@@ -105,13 +104,13 @@ protected:
 } // namespace
 
 TEST_F(AfterRunTest, ARepairedSetOfPartVolumesIsExtractedAndCleanedUp) {
-    const QByteArray movie = randomData(60000, 7);
+    const QByteArray movie = randomBytes(60000, 7);
     makeRar5(m_folder, "movie.rar", {{"movie.mkv", movie}}, {"-v25000b"});
     ASSERT_EQ(filesHere("movie.part*.rar"),
               QStringList({"movie.part1.rar", "movie.part2.rar", "movie.part3.rar"}));
-    ASSERT_EQ(run(m_folder, "/usr/bin/par2",
-                  {"c", "-q", "-q", "-s2000", "-r60", "--", "movie.par2", "movie.part1.rar",
-                   "movie.part2.rar", "movie.part3.rar"}),
+    ASSERT_EQ(runCommand(m_folder, "/usr/bin/par2",
+                         {"c", "-q", "-q", "-s2000", "-r60", "--", "movie.par2", "movie.part1.rar",
+                          "movie.part2.rar", "movie.part3.rar"}),
               0);
     const QStringList setFiles = filesHere("movie.*");
     QFile::remove(path("movie.part2.rar"));
@@ -119,7 +118,7 @@ TEST_F(AfterRunTest, ARepairedSetOfPartVolumesIsExtractedAndCleanedUp) {
     auto document = openSet("movie.par2");
     ASSERT_TRUE(waitUntil([&] { return extracted(*document); }));
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Repaired);
-    EXPECT_EQ(readData(path("movie.mkv")), movie);
+    EXPECT_EQ(readFile(path("movie.mkv")), movie);
     const PostProcessingRecord record = document->afterRun().postProcessingRecord();
     EXPECT_EQ(record.action, PostProcessingRecord::Action::Extract);
     EXPECT_EQ(record.target, "movie.part1.rar");
@@ -135,14 +134,14 @@ TEST_F(AfterRunTest, ARepairedSetOfPartVolumesIsExtractedAndCleanedUp) {
 }
 
 TEST_F(AfterRunTest, ClassicVolumesAreExtractedFromTheirRarVolume) {
-    const QByteArray data = randomData(2500, 11);
-    writeData(path("src/data.bin"), data);
-    ASSERT_EQ(run(m_folder, VELMORA_SOURCE_DIR "/tests/fixtures/make-rar-v4",
-                  {"-v", "1000", "classic.rar", "file:data.bin:" + path("src/data.bin")}),
+    const QByteArray data = randomBytes(2500, 11);
+    writeFile(path("src/data.bin"), data);
+    ASSERT_EQ(runCommand(m_folder, VELMORA_SOURCE_DIR "/tests/fixtures/make-rar-v4",
+                         {"-v", "1000", "classic.rar", "file:data.bin:" + path("src/data.bin")}),
               0);
-    ASSERT_EQ(run(m_folder, "/usr/bin/par2",
-                  {"c", "-q", "-q", "-s200", "-r70", "--", "classic.par2", "classic.rar",
-                   "classic.r00", "classic.r01"}),
+    ASSERT_EQ(runCommand(m_folder, "/usr/bin/par2",
+                         {"c", "-q", "-q", "-s200", "-r70", "--", "classic.par2", "classic.rar",
+                          "classic.r00", "classic.r01"}),
               0);
     QFile::remove(path("classic.r00"));
 
@@ -150,17 +149,17 @@ TEST_F(AfterRunTest, ClassicVolumesAreExtractedFromTheirRarVolume) {
     ASSERT_TRUE(waitUntil([&] { return extracted(*document); }));
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::Repaired);
     EXPECT_EQ(document->afterRun().postProcessingRecord().target, "classic.rar");
-    EXPECT_EQ(readData(path("data.bin")), data);
+    EXPECT_EQ(readFile(path("data.bin")), data);
     EXPECT_EQ(filesHere("classic.*"), QStringList());
 }
 
 TEST_F(AfterRunTest, AMatchingRuleWinsAndAnIncompleteChainIsNotExtracted) {
     RecordingWorkspace workspace;
     for (const char* name : {"part.part1.rar", "part.part3.rar", "notes.zip"})
-        writeData(path(name), randomData(3000, 3));
-    ASSERT_EQ(run(m_folder, "/usr/bin/par2",
-                  {"c", "-q", "-q", "-s1000", "-r10", "--", "part.par2", "part.part1.rar",
-                   "part.part3.rar", "notes.zip"}),
+        writeFile(path(name), randomBytes(3000, 3));
+    ASSERT_EQ(runCommand(m_folder, "/usr/bin/par2",
+                         {"c", "-q", "-q", "-s1000", "-r10", "--", "part.par2", "part.part1.rar",
+                          "part.part3.rar", "notes.zip"}),
               0);
     auto document = openSet("part.par2");
     ASSERT_TRUE(waitUntil([&] { return isSettled(*document); }));
@@ -180,12 +179,10 @@ TEST_F(AfterRunTest, AMatchingRuleWinsAndAnIncompleteChainIsNotExtracted) {
     EXPECT_EQ(document->m_UnrarInProgress(), UnrarState::None);
 
     // By hand, a command-line rule runs through the terminal script.
-    writeData(path("bin/terminal"), "#!/bin/sh\nshift\nexec \"$@\"\n");
+    writeExecutable(path("bin/terminal"), "#!/bin/sh\nshift\nexec \"$@\"\n");
     // The record appears whole: the shell creates a redirected file before printf fills it.
-    writeData(path("bin/record"),
-              "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.out\"\n");
-    for (const char* tool : {"bin/terminal", "bin/record"})
-        QFile::setPermissions(path(tool), QFile::ReadOwner | QFile::ExeOwner);
+    writeExecutable(path("bin/record"),
+                    "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.out\"\n");
     qputenv("TERMINAL", QFile::encodeName(path("bin/terminal")));
     m_controller.SavePPRulesSet({PostProcessRule(
         "Record", PostProcessRule::Contains, "notes", false, PostProcessRule::RunCommandLine,
@@ -195,7 +192,7 @@ TEST_F(AfterRunTest, AMatchingRuleWinsAndAnIncompleteChainIsNotExtracted) {
     document->afterRun().PerformPostProcessing();
     EXPECT_TRUE(waitUntil([&] { return QFile::exists(path("bin/record.out")); }));
     qunsetenv("TERMINAL");
-    EXPECT_EQ(readData(path("bin/record.out")), path("notes.zip").toUtf8());
+    EXPECT_EQ(readFile(path("bin/record.out")), path("notes.zip").toUtf8());
 }
 
 TEST_F(AfterRunTest, ACanceledDestinationHandsTheTurnOnOnce) {
@@ -219,7 +216,7 @@ TEST_F(AfterRunTest, ACanceledDestinationHandsTheTurnOnOnce) {
 }
 
 TEST_F(AfterRunTest, TheExtractionKeepsTheTurnAndTheDocumentClosesAfterIt) {
-    makeRar5(m_folder, "y.rar", {{"y.bin", randomData(5000, 5)}}, {"-v3000b"});
+    makeRar5(m_folder, "y.rar", {{"y.bin", randomBytes(5000, 5)}}, {"-v3000b"});
     Preferences::setBool(PrefKey::AutoCloseDocument, true);
     auto archive = openScripted(filesHere("y.part*.rar"), DocStatus::Repaired);
     auto next = openScripted({}, DocStatus::AllIntact);
@@ -232,7 +229,7 @@ TEST_F(AfterRunTest, TheExtractionKeepsTheTurnAndTheDocumentClosesAfterIt) {
     EXPECT_EQ(archive->afterRun().postProcessingRecord().extraction->outcome,
               UnrarOutcome::Finished);
     EXPECT_FALSE(archive->readersAliveAtClose);
-    EXPECT_EQ(readData(path("y.bin")), randomData(5000, 5));
+    EXPECT_EQ(readFile(path("y.bin")), randomBytes(5000, 5));
 }
 
 // The rule's action takes longer than any fixed pause: the run's next steps wait

@@ -1,27 +1,7 @@
 #include "AfterRunTestSupport.h"
 
-#include "EventLoopWait.h"
-#include "RunCommand.h"
-#include "TestEnvironment.h"
-
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QStandardPaths>
-#include <QThread>
+#include <QFileInfo>
 #include <gtest/gtest.h>
-
-bool RecordingWorkspace::openFile(const QString& path) {
-    if (whileOpening)
-        whileOpening();
-    opened.append(path);
-    return opens;
-}
-
-bool RecordingWorkspace::openFileWithApplication(const QString& path, const QString& application) {
-    opened.append(application + ": " + path);
-    return opens && installed.contains(application);
-}
 
 namespace {
 
@@ -84,60 +64,15 @@ void ScriptedRunDocument::DetermineFinalStatusAfterRecover() {
     setm_DocumentStatus(m_status);
 }
 
-QString makeFolder(const QString& name) {
-    return TestEnvironment::makeFolder(name);
-}
-
-QByteArray randomData(int size, quint32 seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(seed);
-    for (char& byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
-}
-
-void writeData(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(data);
-}
-
-QByteArray readData(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-int run(const QString& folder, const QString& program, const QStringList& arguments) {
-    return runCommand(folder, program, arguments);
-}
-
 void makeRar5(const QString& folder, const QString& archive, const QMap<QString, QByteArray>& files,
               const QStringList& switches) {
     const QString source = folder + "/src-" + archive;
     for (auto it = files.cbegin(); it != files.cend(); ++it)
-        writeData(source + '/' + it.key(), it.value());
-    ASSERT_EQ(run(source, "/usr/bin/rar",
-                  QStringList{"a", "-idq", "-m0"} + switches + QStringList{folder + '/' + archive} +
-                      files.keys()),
+        writeFile(source + '/' + it.key(), it.value());
+    ASSERT_EQ(runCommand(source, "/usr/bin/rar",
+                         QStringList{"a", "-idq", "-m0"} + switches +
+                             QStringList{folder + '/' + archive} + files.keys()),
               0);
-}
-
-QStringList trashedNames() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                "/Trash/files")
-        .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-}
-
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    return spinUntil(
-        [&] {
-            if (condition())
-                return true;
-            QThread::msleep(2);
-            return false;
-        },
-        timeoutMs);
 }
 
 bool isSettled(MyDocument& document) {

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "DesktopStandIns.h"
+#include "EventLoopWait.h"
+#include "RunCommand.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/AfterRunActions.h"
 #include "document/MyDocument.h"
 #include "par2/PAR2Document.h"
-#include "platform/PanelPresenter.h"
-#include "platform/Workspace.h"
 #include "unrar/UnrarNotifications.h"
 #include "unrar/UnrarPasswordPrompt.h"
 #include "unrar/UnrarProgressPresenter.h"
 
 #include <QStringList>
-#include <functional>
 
 // Receives the extractions' notifications instead of the desktop.
 class RecordingNotifications : public UnrarNotifications {
@@ -37,27 +39,6 @@ public:
     QList<Notice> notices;
 };
 
-class RecordingWorkspace : public Workspace {
-public:
-    RecordingWorkspace() { install(this); }
-    ~RecordingWorkspace() override { install(nullptr); }
-    void revealInFileManager(const QString& path) override { revealed.append(path); }
-    bool openFile(const QString& path) override;
-    bool openFileWithApplication(const QString& path, const QString& application) override;
-    QString fullPathForApplication(const QString& application, const QString&) override {
-        return installed.contains(application) ? "/usr/bin/" + application : QString();
-    }
-    bool openURL(const QString& url) override {
-        urls.append(url);
-        return true;
-    }
-
-    bool opens = true;
-    QStringList installed;
-    std::function<void()> whileOpening;
-    QStringList revealed, opened, urls;
-};
-
 // Answers the password dialog from a script; null answers cancel.
 class ScriptedPasswordPrompt : public UnrarPasswordPrompt {
 public:
@@ -73,20 +54,6 @@ public:
 
 private:
     QList<std::optional<QString>> m_answers;
-};
-
-class ScriptedFolderPanel : public PanelPresenter {
-public:
-    explicit ScriptedFolderPanel(QString answer) : m_answer(answer) { install(this); }
-    ~ScriptedFolderPanel() override { install(nullptr); }
-    QString chooseFolder(const QString&, const QString&) override {
-        ++asked;
-        return m_answer;
-    }
-    int asked = 0;
-
-private:
-    QString m_answer;
 };
 
 // Records what every progress view is told, in order, as "call:argument".
@@ -144,19 +111,9 @@ private:
     AfterRunActions m_afterRun{*this};
 };
 
-QString makeFolder(const QString& name);
-QByteArray randomData(int size, quint32 seed);
-void writeData(const QString& path, const QByteArray& data);
-QByteArray readData(const QString& path);
-// Runs a program in a folder; its exit status.
-int run(const QString& folder, const QString& program, const QStringList& arguments);
 // A RAR 5 archive of the files in the folder src-<name> (made from the data),
 // cut into volumes of the given size in the folder.
 void makeRar5(const QString& folder, const QString& archive, const QMap<QString, QByteArray>& files,
               const QStringList& switches = {});
-// The names in the test trash.
-QStringList trashedNames();
-// Spins the event loop, sleeping a little so the helpers get the processor.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 60000);
 // Whether a document has ended its run and its extraction, readers gone.
 bool isSettled(MyDocument& document);

@@ -12,7 +12,7 @@ namespace {
 class DesktopApplicationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_root = makeFolder("desktop");
+        m_root = TestEnvironment::makeFolder("desktop");
         m_saved = {qgetenv("XDG_DATA_HOME"), qgetenv("XDG_DATA_DIRS"), qgetenv("XDG_CONFIG_HOME"),
                    qgetenv("XDG_CONFIG_DIRS"), qgetenv("XDG_CURRENT_DESKTOP")};
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_root + "/data"));
@@ -38,7 +38,7 @@ protected:
 
     void entry(const QString& where, const QString& id, const QString& name, const QString& exec,
                const QString& extra = QString()) {
-        writeData(m_root + '/' + where + "/applications/" + id + ".desktop",
+        writeFile(m_root + '/' + where + "/applications/" + id + ".desktop",
                   ("[Desktop Entry]\nType=Application\nName=" + name + "\nName[de]=Anders\nExec=" +
                    exec + '\n' + extra + "[Desktop Action x]\nExec=wrong\n")
                       .toUtf8());
@@ -72,11 +72,10 @@ TEST_F(DesktopApplicationsTest, ProgramsAreFoundByEntryNameOrExecutable) {
 
 TEST_F(DesktopApplicationsTest,
        UnarElseTheDefaultApplicationOfTheFilesTypeStandsInForStuffitExpander) {
-    writeData(m_root + "/data/x.sit", "SIT!\0\0\0\0rLau");
-    writeData(m_root + "/data/unknown.bin", QByteArray(64, '\x01'));
+    writeFile(m_root + "/data/x.sit", "SIT!\0\0\0\0rLau");
+    writeFile(m_root + "/data/unknown.bin", QByteArray(64, '\x01'));
     const QByteArray path = qgetenv("PATH");
-    writeData(m_root + "/bin/unar", "#!/bin/sh\n");
-    QFile::setPermissions(m_root + "/bin/unar", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    writeExecutable(m_root + "/bin/unar", "#!/bin/sh\n");
     qputenv("PATH", QFile::encodeName(m_root + "/bin"));
     EXPECT_EQ(
         command(DesktopApplications::forRule("Stuffit Expander", m_root + "/data/x.sit"), "/f"),
@@ -88,7 +87,7 @@ TEST_F(DesktopApplicationsTest,
         QStringList({"file-roller", "file:///f"}));
 
     entry("data", "expander", "Other Expander", "expander %f");
-    writeData(m_root + "/config/test-mimeapps.list",
+    writeFile(m_root + "/config/test-mimeapps.list",
               "[Added Associations]\napplication/x-stuffit=roller.desktop;\n"
               "[Default Applications]\napplication/x-stuffit=gone.desktop;expander.desktop;\n");
     EXPECT_EQ(

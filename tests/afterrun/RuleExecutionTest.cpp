@@ -22,24 +22,19 @@ QString localized(const char* key) {
     return StringTables::localized(key);
 }
 
-void writeScript(const QString& path, const QByteArray& text) {
-    writeData(path, text);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
 // Command-line rules run for real: TERMINAL names a stand-in terminal that runs
 // its command at once, and the command records its arguments, one file per call.
 class CommandLineRuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = makeFolder("command-line-rule");
+        m_folder = TestEnvironment::makeFolder("command-line-rule");
         m_records = m_folder + "/records";
         QDir().mkpath(m_records);
-        writeScript(m_folder + "/bin/terminal",
-                    "#!/bin/sh\n[ \"$1\" = -e ] && shift\nexec \"$@\"\n");
-        writeScript(m_folder + "/bin/record",
-                    "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done "
-                    "> \"$(mktemp \"$RECORDS/call.XXXXXX\")\"\n");
+        writeExecutable(m_folder + "/bin/terminal",
+                        "#!/bin/sh\n[ \"$1\" = -e ] && shift\nexec \"$@\"\n");
+        writeExecutable(m_folder + "/bin/record",
+                        "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done "
+                        "> \"$(mktemp \"$RECORDS/call.XXXXXX\")\"\n");
         qputenv("TERMINAL", QFile::encodeName(m_folder + "/bin/terminal"));
         qputenv("RECORDS", QFile::encodeName(m_records));
     }
@@ -62,7 +57,7 @@ protected:
         if (calls.size() <= before)
             return {};
         waitUntil([] { return false; }, 50); // the recorder may still be writing
-        QByteArray data = readData(m_records + '/' + calls.last());
+        QByteArray data = readFile(m_records + '/' + calls.last());
         QFile::remove(m_records + '/' + calls.last());
         data.chop(1);
         QStringList arguments;

@@ -61,7 +61,7 @@ struct BusyDocument : Document {
 class UnrarControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = makeFolder("unrar-controller");
+        m_folder = TestEnvironment::makeFolder("unrar-controller");
         Preferences::setInteger(PrefKey::DeleteSegOption, DeleteSegValue::Keep);
     }
     void TearDown() override {
@@ -93,11 +93,11 @@ TEST(UnrarProgress, SizesAreShownInWholeUnitsUpToAGigabyte) {
 }
 
 TEST(UnrarOpenPanel, OnlyFirstVolumesAreOffered) {
-    const QString folder = makeFolder("open-panel");
+    const QString folder = TestEnvironment::makeFolder("open-panel");
     QStringList shown;
     for (const char* name : {"set.part01.rar", "set.part02.rar", "set.part1.exe", "set.rar",
                              "set.001", "set.002", "set.r00", "x.PART2.RAR"}) {
-        writeData(folder + '/' + name, "x");
+        writeFile(folder + '/' + name, "x");
         if (UnrarOpenPanelDelegate::shouldShowFilename(folder + '/' + name))
             shown.append(name);
     }
@@ -107,13 +107,13 @@ TEST(UnrarOpenPanel, OnlyFirstVolumesAreOffered) {
 }
 
 TEST_F(UnrarControllerTest, SuccessShowsProgressNotifiesAndDeletesTheVolumes) {
-    makeRar5(m_folder, "film.rar", {{"film/a.bin", randomData(3000, 1)}, {"film/b.nfo", "about"}},
+    makeRar5(m_folder, "film.rar", {{"film/a.bin", randomBytes(3000, 1)}, {"film/b.nfo", "about"}},
              {"-v1000b"});
     const QStringList volumes = QDir(m_folder).entryList({"*.rar"}, QDir::Files, QDir::Name);
     ASSERT_GE(volumes.size(), 3);
     // Named like a further volume, but no part of the archive.
     const QString stranger = QStringLiteral("film.part%1.rar").arg(volumes.size() + 1);
-    writeData(path(stranger), "someone's file");
+    writeFile(path(stranger), "someone's file");
     Preferences::setInteger(PrefKey::DeleteSegOption, DeleteSegValue::DeletePermanently);
     RecordingProgressPresenter presenter;
     RecordingWorkspace workspace;
@@ -122,7 +122,7 @@ TEST_F(UnrarControllerTest, SuccessShowsProgressNotifiesAndDeletesTheVolumes) {
 
     EXPECT_EQ(result.outcome, UnrarOutcome::Finished);
     EXPECT_EQ(result.outputPath, path("film"));
-    EXPECT_EQ(readData(path("film/a.bin")), randomData(3000, 1));
+    EXPECT_EQ(readFile(path("film/a.bin")), randomBytes(3000, 1));
     EXPECT_EQ(result.deletedFiles, volumes);
     EXPECT_EQ(QDir(m_folder).entryList({"*.rar"}, QDir::Files), QStringList{stranger});
     EXPECT_EQ(extraction.events, QStringList({"succeeded", "finished", "didEnd"}));
@@ -159,7 +159,7 @@ TEST_F(UnrarControllerTest, PasswordsComeFromTheDialogTheListOrNowhere) {
         ScriptedPasswordPrompt prompt({QStringLiteral("Kq7pass")});
         EXPECT_EQ(Extraction().run(path("locked.rar")).outcome, UnrarOutcome::Finished);
         EXPECT_EQ(prompt.asked, QStringList({"secret.txt"}));
-        EXPECT_EQ(readData(path("secret.txt")), "hidden text");
+        EXPECT_EQ(readFile(path("secret.txt")), "hidden text");
         QFile::remove(path("secret.txt"));
     }
     {
@@ -183,14 +183,14 @@ TEST_F(UnrarControllerTest, PasswordsComeFromTheDialogTheListOrNowhere) {
     UnrarPasswordList::setCandidates({"Zx9wrong", "Kq7pass"});
     EXPECT_EQ(Extraction().run(path("locked.rar")).outcome, UnrarOutcome::Finished);
     EXPECT_EQ(Extraction().run(path("headers.rar")).outcome, UnrarOutcome::Finished);
-    EXPECT_EQ(readData(path("secret.txt")), "hidden text");
-    EXPECT_EQ(readData(path("also.txt")), "more");
+    EXPECT_EQ(readFile(path("secret.txt")), "hidden text");
+    EXPECT_EQ(readFile(path("also.txt")), "more");
     for (const QString& line : log.lines())
         EXPECT_FALSE(line.contains("Kq7") || line.contains("Zx9")) << line.toStdString();
 }
 
 TEST_F(UnrarControllerTest, APasswordFileMustBePrivate) {
-    writeData(path("passwords"), "first\r\n\nsecond pass\n");
+    writeFile(path("passwords"), "first\r\n\nsecond pass\n");
     QString problem;
     QFile::setPermissions(path("passwords"), QFile::ReadOwner | QFile::WriteOwner |
                                                  QFile::ReadGroup | QFile::ReadOther);
@@ -227,13 +227,13 @@ TEST_F(UnrarControllerTest, ExistingOutputFollowsThePreferenceOrTheAnswer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.preference * 10 + c.answer);
         QFile::remove(path(renamed));
-        writeData(path("notes.txt"), "old");
+        writeFile(path("notes.txt"), "old");
         Preferences::setInteger(PrefKey::UnrarTargetExistsAction, c.preference);
         Preferences::setBool(PrefKey::UnattendedOperation, c.unattended);
         ScriptedAlertPresenter alerts({c.answer});
         EXPECT_EQ(Extraction().run(path("notes.rar")).outcome, c.outcome);
-        EXPECT_EQ(readData(path("notes.txt")), c.notes);
-        EXPECT_EQ(readData(path(renamed)), c.keptOld ? "old" : "<missing>");
+        EXPECT_EQ(readFile(path("notes.txt")), c.notes);
+        EXPECT_EQ(readFile(path(renamed)), c.keptOld ? "old" : "<missing>");
         EXPECT_EQ(alerts.shown.size(),
                   c.preference == TargetExistsValue::Ask && !c.unattended ? 1 : 0);
         if (!alerts.shown.isEmpty()) {
@@ -252,7 +252,7 @@ TEST_F(UnrarControllerTest, ExistingOutputFollowsThePreferenceOrTheAnswer) {
 
 TEST_F(UnrarControllerTest, ARarDocumentWaitsForItsTurnAndClosesItself) {
     makeRar5(m_folder, "one.rar", {{"one.txt", "1"}});
-    writeData(path("broken.rar"), "not an archive");
+    writeFile(path("broken.rar"), "not an archive");
     Preferences::setInteger(PrefKey::UnrarDestinationDetermination, DestinationValue::AskEachTime);
     {
         ScriptedFolderPanel cancel{QString()};
@@ -284,7 +284,7 @@ TEST_F(UnrarControllerTest, ARarDocumentWaitsForItsTurnAndClosesItself) {
     m_controller.scheduleNextExclusiveProcessing();
     EXPECT_TRUE(waitUntil([&] { return first->isClosed() && second->isClosed(); }));
     EXPECT_TRUE(waitUntil([&] { return last->starts == 1; }));
-    EXPECT_EQ(readData(path("out/one.txt")), "1");
+    EXPECT_EQ(readFile(path("out/one.txt")), "1");
     EXPECT_EQ(second->extractionResult().outcome, UnrarOutcome::Failed);
     EXPECT_TRUE(alerts.shown.isEmpty()); // the last document was waiting: a notice instead
     EXPECT_EQ(noticeTitles().last(), localized("UnrarFailedNotificationTitle"));

@@ -1,11 +1,10 @@
+#include "DesktopStandIns.h"
 #include "TestEnvironment.h"
 #include "app/PARDocumentController.h"
 #include "document/DocumentTypes.h"
 #include "document/MyDocument.h"
-#include "platform/PanelPresenter.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/Workspace.h"
 #include "unrar/UnrarDestination.h"
 
 #include <QDir>
@@ -20,24 +19,6 @@ QString touch(const QString& folder, const QString& name) {
     file.open(QIODevice::WriteOnly);
     return file.fileName();
 }
-
-class RecordingWorkspace : public Workspace {
-public:
-    RecordingWorkspace() { install(this); }
-    ~RecordingWorkspace() override { install(nullptr); }
-    void revealInFileManager(const QString& path) override { revealed.append(path); }
-    QStringList revealed;
-};
-
-class ScriptedFolderPanel : public PanelPresenter {
-public:
-    explicit ScriptedFolderPanel(QString answer) : m_answer(std::move(answer)) { install(this); }
-    ~ScriptedFolderPanel() override { install(nullptr); }
-    QString chooseFolder(const QString&, const QString&) override { return m_answer; }
-
-private:
-    QString m_answer;
-};
 
 } // namespace
 

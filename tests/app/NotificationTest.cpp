@@ -1,7 +1,7 @@
+#include "DesktopStandIns.h"
 #include "EventLoopWait.h"
 #include "app/PARDocumentController.h"
 #include "platform/UserNotificationCenter.h"
-#include "platform/Workspace.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -43,14 +43,6 @@ public slots:
 
 private:
     QDBusConnection m_bus;
-};
-
-class RecordingWorkspace : public Workspace {
-public:
-    RecordingWorkspace() { install(this); }
-    ~RecordingWorkspace() override { install(nullptr); }
-    void revealInFileManager(const QString& path) override { revealed.append(path); }
-    QStringList revealed;
 };
 
 } // namespace

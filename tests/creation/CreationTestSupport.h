@@ -1,28 +1,12 @@
 #pragma once
 
+#include "EventLoopWait.h"
 #include "RunCommand.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "document/MyDocument.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QThread>
-#include <functional>
-
-// Runs the event loop without spinning, so the helper (at the lowest priority)
-// gets the processor.
-inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 120000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
-    return condition();
-}
 
 inline bool runEnded(MyDocument& document) {
     return waitUntil(
@@ -34,18 +18,9 @@ inline void useBuiltHelpers() {
 }
 
 inline QString writeFile(const QString& folder, const QString& name, const QByteArray& content) {
-    QFile file(folder + QLatin1Char('/') + name);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return file.fileName();
-}
-
-inline QByteArray randomBytes(int size, quint32 seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(seed);
-    for (char& byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
+    const QString path = folder + QLatin1Char('/') + name;
+    writeFile(path, content);
+    return path;
 }
 
 // `count` files of a few kilobytes each; names that FilenameSort orders by number.

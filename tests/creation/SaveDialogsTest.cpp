@@ -30,9 +30,7 @@
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -258,13 +256,8 @@ TEST_F(CreateFromWindowTest, DroppedFilesWhoseNamesAreNotUtf8AreCreatedWithTheSu
         m_window->velmoraController()->toolbarDelegate()->itemIdentifiers().mid(0, 3);
     EXPECT_EQ(shown, QStringList({"DocTBAddFiles", "DocTBRemove", "DocTBCreate"}));
     EXPECT_FALSE(create()->isEnabled());
-    const QString latin1 = FileNames::decode("r\xe9sum\xe9.doc");
-    const int fd =
-        ::open(FileNames::encode(m_folder + '/' + latin1).constData(), O_WRONLY | O_CREAT, 0600);
-    ASSERT_GE(fd, 0);
-    const QByteArray data = randomBytes(20000, 4);
-    ASSERT_EQ(::write(fd, data.constData(), size_t(data.size())), data.size());
-    ::close(fd);
+    ASSERT_TRUE(
+        writeFile(m_folder + '/' + FileNames::decode("r\xe9sum\xe9.doc"), randomBytes(20000, 4)));
     writeFile(m_folder, "photo.jpg", randomBytes(9000, 5));
 
     drop({QUrl::fromLocalFile(m_folder).toEncoded() + "/r%E9sum%E9.doc",

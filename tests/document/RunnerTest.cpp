@@ -3,6 +3,7 @@
 #include "RunCommand.h"
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/PARDocumentController.h"
 #include "document/HelperArgumentBudget.h"
 #include "platform/PreferenceKeys.h"
@@ -34,10 +35,7 @@ protected:
     }
 
     void writeHelper(const QString& name, const QByteArray& body) {
-        QFile file(m_helpers + QLatin1Char('/') + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n" + body);
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ASSERT_TRUE(writeExecutable(m_helpers + QLatin1Char('/') + name, "#!/bin/sh\n" + body));
     }
 
     std::shared_ptr<RecordingDocument> openDocument(const QString& tool, QStringList arguments = {},

@@ -2,6 +2,7 @@
 #include "EventLoopWait.h"
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/PARDocumentController.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
@@ -17,10 +18,9 @@ protected:
     void SetUp() override {
         m_folder = TestEnvironment::makeFolder(QStringLiteral("scheduler"));
         qputenv("VELMORA_HELPERS_DIR", QFile::encodeName(m_folder));
-        QFile helper(m_folder + QStringLiteral("/waiter"));
-        ASSERT_TRUE(helper.open(QIODevice::WriteOnly));
-        helper.write("#!/bin/sh\nwhile [ ! -f \"$1\" ]; do sleep 0.02; done\necho done\n");
-        helper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ASSERT_TRUE(
+            writeExecutable(m_folder + QStringLiteral("/waiter"),
+                            "#!/bin/sh\nwhile [ ! -f \"$1\" ]; do sleep 0.02; done\necho done\n"));
         QFile(m_folder + QStringLiteral("/set.par2")).open(QIODevice::WriteOnly);
         for (int i = 0; i < 3; ++i)
             m_documents.append(makeDocument(i));

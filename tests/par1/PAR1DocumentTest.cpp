@@ -3,6 +3,7 @@
 #include "EventLoopWait.h"
 #include "RunCommand.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/AfterRunActions.h"
 #include "app/HeadlessCreate.h"
 #include "app/PARDocumentController.h"
@@ -15,8 +16,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QThread>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -68,15 +67,9 @@ protected:
     void TearDown() override { qunsetenv("VELMORA_HELPERS_DIR"); }
 
     QString path(const QString& name) const { return m_folder + QLatin1Char('/') + name; }
-    QByteArray read(const QString& name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    QByteArray write(const QString& name, qsizetype size, quint32 seed, qint64 at = 0) {
-        QByteArray bytes(size, Qt::Uninitialized);
-        QRandomGenerator random(seed);
-        for (char& byte : bytes)
-            byte = char(random.generate());
+    QByteArray read(const QString& name) const { return readFile(path(name)); }
+    QByteArray write(const QString& name, int size, quint32 seed, qint64 at = 0) {
+        const QByteArray bytes = randomBytes(size, seed);
         QFile file(path(name));
         EXPECT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(at));
         file.write(bytes);
@@ -93,15 +86,6 @@ protected:
                   0);
     }
 
-    static bool waitUntil(const std::function<bool()>& condition) {
-        // Sleeps between turns, so the helper at the lowest priority gets the processor.
-        return spinUntil(
-            [&] {
-                QThread::msleep(2);
-                return condition();
-            },
-            120000);
-    }
     static bool runEnded(MyDocument& document) {
         return document.m_PARIsRunning() == RunKind::None && !document.hasLiveReaders();
     }

@@ -8,7 +8,6 @@
 #include "par2/Par2VolumeFiles.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 
 #include <QDir>
@@ -56,18 +55,6 @@ TEST(Par2CommandLineTest, VolumePartsDecideWhichRecoveryFilesAreDeleted) {
     Preferences::setBool(PrefKey::AutoDeletePnn, false);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
               QStringList({"movie.vol00+01.par", "movie2.par2", "movie2.vol00+01.par2"}));
-}
-
-TEST(Par2CommandLineTest, RoomForFilesAlertsWithTheRoomLeft) {
-    ScriptedAlertPresenter alerts;
-    EXPECT_TRUE(Par2RepairPreconditions::checkRoomForFiles(32766, 2));
-    EXPECT_FALSE(Par2RepairPreconditions::checkRoomForFiles(32767, 2));
-    EXPECT_FALSE(Par2RepairPreconditions::checkRoomForFiles(32769, 1));
-    ASSERT_EQ(alerts.shown.size(), 2);
-    EXPECT_EQ(alerts.shown[0].message, StringTables::localized("TooManyFilesForPar2ErrS"));
-    EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
-    EXPECT_EQ(alerts.shown[1].message,
-              formatString(StringTables::localized("TooManyFilesForPar2ErrP"), 0));
 }
 
 TEST(Par2CommandLineTest, ManyUnrelatedFilesAskBeforeTheRun) {

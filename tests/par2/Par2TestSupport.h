@@ -1,9 +1,10 @@
 #pragma once
 
+#include "RunCommand.h"
+#include "TestFiles.h"
 #include "par2/Par2FileDefs.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 #include <QtEndian>
@@ -68,30 +69,9 @@ inline QByteArray fileDescriptionPacket(const QByteArray& name, int zeroPadding 
 inline constexpr char kMainPacketType[16] = {'P', 'A', 'R', ' ', '2',  '.',  '0',  '\0',
                                              'M', 'a', 'i', 'n', '\0', '\0', '\0', '\0'};
 
-#include "RunCommand.h"
-
 // Runs the real par2 in a folder; its exit status, or -1 when it did not run.
 inline int runPar2In(const QString& folder, const QStringList& arguments) {
     return runCommand(folder, QStringLiteral("/usr/bin/par2"), arguments);
-}
-
-inline QByteArray randomBytes(int size, quint32 seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(seed);
-    for (char& byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
-}
-
-inline void writeFile(const QString& path, const QByteArray& content = "x") {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-}
-
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 inline void damageFile(const QString& path, qint64 at) {

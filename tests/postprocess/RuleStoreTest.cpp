@@ -75,17 +75,3 @@ TEST_F(RuleStoreTest, OldArchiveVersionsReadWithAnEmptyURL) {
     EXPECT_EQ(read[0].mURL(), QString(""));
     EXPECT_EQ(read[0].mAppOrCommand(), QStringLiteral("unrar x %f"));
 }
-
-TEST_F(RuleStoreTest, StandardRulesReplaceWhateverTheListHeld) {
-    QList<PostProcessRule> rules = {sampleRule("mine")};
-    PARDocumentController::SetStandardPPRules(rules);
-    ASSERT_EQ(rules.size(), 5);
-    EXPECT_EQ(rules[0].mDescription(), QStringLiteral("Unzip"));
-    EXPECT_EQ(rules[0].mActionType(), PostProcessRule::OpenWithDefault);
-    EXPECT_EQ(rules[3].mCompareString(), QStringLiteral(".part01.sitx"));
-    EXPECT_EQ(rules[4].mAppOrCommand(), QStringLiteral("Stuffit Expander"));
-    for (const PostProcessRule& rule : rules) {
-        EXPECT_EQ(rule.mFilenameRelation(), PostProcessRule::EndsWith);
-        EXPECT_TRUE(rule.mCaseInsensitive());
-    }
-}

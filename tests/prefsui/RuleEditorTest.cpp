@@ -1,5 +1,6 @@
 #include "PrefsTestSupport.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "postprocess/DesktopApplications.h"
 #include "postprocess/ui/EditPPRuleController.h"
 
@@ -53,12 +54,9 @@ protected:
 };
 
 QString writeProgram(const QString& folder, const char* name, const QByteArray& content) {
-    QDir().mkpath(folder);
-    QFile file(folder + '/' + name);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return file.fileName();
+    const QString path = folder + '/' + name;
+    EXPECT_TRUE(writeExecutable(path, content));
+    return path;
 }
 
 const PostProcessRule programRule("Ark", PostProcessRule::EndsWith, ".7z", true,

@@ -1,6 +1,7 @@
 #include "EventLoopWait.h"
 #include "RunCommand.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/PARDocumentController.h"
 #include "app/ui/GuiSession.h"
 #include "document/MyDocument.h"
@@ -14,28 +15,9 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRandomGenerator>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray randomBytes(int size, quint32 seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
-    return bytes;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList trashedNames() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                "/Trash/files")
-        .entryList(QDir::Files | QDir::NoDotAndDotDot);
-}
 
 QList<QMainWindow*> documentWindows() {
     QList<QMainWindow*> windows;
@@ -56,10 +38,7 @@ protected:
         // A trash of this test's own, so names trashed by another test never count.
         m_dataHome = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_folder + "/.data"));
-        QFile source(m_folder + "/movie.mkv");
-        ASSERT_TRUE(source.open(QIODevice::WriteOnly));
-        source.write(m_movie);
-        source.close();
+        ASSERT_TRUE(writeFile(m_folder + "/movie.mkv", m_movie));
         ASSERT_EQ(
             runCommand(m_folder, "rar",
                        {"a", "-idq", "-ma5", "-m0", "-v25000b", "-df", "movie.rar", "movie.mkv"}),
@@ -116,7 +95,7 @@ TEST_F(SessionTest, ADamagedSetIsRepairedExtractedCleanedUpAndClosed) {
     m_session.open({path("movie.par2")});
     ASSERT_EQ(documentWindows().size(), 1);
     ASSERT_TRUE(spinUntil([this] { return m_controller.documents().isEmpty(); }, 60000));
-    EXPECT_EQ(contentOf(path("movie.mkv")), m_movie);
+    EXPECT_EQ(readFile(path("movie.mkv")), m_movie);
     EXPECT_EQ(QDir(m_folder).entryList({"movie.*"}, QDir::Files), QStringList{"movie.mkv"});
     for (const char* name : {"movie.par2", "movie.part1.rar", "movie.part3.rar"})
         EXPECT_TRUE(trashedNames().contains(name)) << name;
@@ -133,7 +112,7 @@ TEST_F(SessionTest, ThePostProcessingItemNamesAndRunsTheExtraction) {
     EXPECT_TRUE(item->isEnabled());
     EXPECT_TRUE(item->text().contains("movie.part1.rar")) << item->text().toStdString();
     item->trigger();
-    ASSERT_TRUE(spinUntil([this] { return contentOf(path("movie.mkv")) == m_movie; }, 60000));
+    ASSERT_TRUE(spinUntil([this] { return readFile(path("movie.mkv")) == m_movie; }, 60000));
     EXPECT_TRUE(spinUntil([this] { return !QFile::exists(path("movie.part1.rar")); }, 10000));
     EXPECT_FALSE(postProcessItem(documentWindows().constFirst())->isEnabled());
     // The volumes left the folder: none of them counts as an intact file any more.
@@ -149,7 +128,7 @@ TEST_F(SessionTest, AnArchiveOpenedOnItsOwnIsExtractedWithoutADocumentWindow) {
     m_session.open({path("movie.part1.rar")});
     EXPECT_TRUE(documentWindows().isEmpty());
     ASSERT_TRUE(spinUntil([this] { return m_controller.documents().isEmpty(); }, 60000));
-    EXPECT_EQ(contentOf(path("movie.mkv")), m_movie);
+    EXPECT_EQ(readFile(path("movie.mkv")), m_movie);
     EXPECT_TRUE(trashedNames().contains("movie.part3.rar"));
     EXPECT_TRUE(QFile::exists(path("movie.par2")));
 }
@@ -162,5 +141,5 @@ TEST_F(SessionTest, AStandAloneExtractionEndsTheProgramWithItsLastWindow) {
                                    "UnrarDestinationDetermination=0", "--set", "AutoCheckUpdate=0",
                                    path("movie.part1.rar")});
     EXPECT_EQ(status, 0) << "124 means the process stayed after its last window";
-    EXPECT_EQ(contentOf(path("movie.mkv")), m_movie);
+    EXPECT_EQ(readFile(path("movie.mkv")), m_movie);
 }

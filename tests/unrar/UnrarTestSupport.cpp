@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QFile>
 #include <gtest/gtest.h>
 
 QString makeFixtures(const QString& script, const QStringList& arguments) {
@@ -18,18 +17,6 @@ QString makeFixtures(const QString& script, const QStringList& arguments) {
                    QStringList{folder} + arguments);
     EXPECT_EQ(status, 0) << script.toStdString();
     return folder;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
 }
 
 QStringList treeOf(const QString& folder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "unrar/VLMUnrarLibGlue.h"
 
 #include <QList>
@@ -10,8 +11,6 @@
 
 // Runs a tests/fixtures/make-rar-* script into a fresh folder and returns it.
 QString makeFixtures(const QString& script, const QStringList& arguments = {});
-QByteArray readFile(const QString& path);
-void writeFile(const QString& path, const QByteArray& content);
 // Every entry below the folder, relative, sorted; links shown as "name -> target".
 QStringList treeOf(const QString& folder);
 

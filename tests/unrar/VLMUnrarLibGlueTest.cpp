@@ -20,7 +20,9 @@ void expectOrderedEvents(const ScriptedGlueDelegate& delegate) {
 
 } // namespace
 
-TEST(VLMUnrarLibGlue, ExtractsASingleVolumeBesideTheArchive) {
+// One item goes beside the archive as it is; several go into a folder named
+// after the archive.
+TEST(VLMUnrarLibGlue, TheOutputGoesBesideTheArchiveOrIntoAFolderNamedAfterIt) {
     const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
     ScriptedGlueDelegate delegate;
     const auto glue = extract(folder + QStringLiteral("/single.rar"), QString(), delegate);
@@ -37,6 +39,22 @@ TEST(VLMUnrarLibGlue, ExtractsASingleVolumeBesideTheArchive) {
     extract(folder + QStringLiteral("/Grüße.rar"), QString(), unicode);
     EXPECT_EQ(unicode.result, UnrarOutcome::Finished) << unicode.error.code();
     EXPECT_EQ(readFile(folder + QStringLiteral("/Übung/ä.txt")), QByteArray("umlaut\n"));
+
+    ScriptedGlueDelegate several;
+    const auto multi = extract(folder + QStringLiteral("/multi.rar"), QString(), several);
+    EXPECT_EQ(several.result, UnrarOutcome::Finished);
+    EXPECT_EQ(multi->topLevelItems(), (QSet<QString>{"a.txt", "b.txt"}));
+    EXPECT_EQ(multi->effectiveOutputItem().toLocalFile(), folder + QStringLiteral("/multi"));
+    EXPECT_EQ(readFile(folder + QStringLiteral("/multi/b.txt")), QByteArray("second\n"));
+
+    const QString dest = folder + QStringLiteral("/dest");
+    ScriptedGlueDelegate oneFolder;
+    const auto film = extract(folder + QStringLiteral("/film.rar"), dest, oneFolder);
+    EXPECT_EQ(oneFolder.result, UnrarOutcome::Finished);
+    EXPECT_EQ(film->effectiveOutputItem().toLocalFile(), dest + QStringLiteral("/film"));
+    EXPECT_EQ(readFile(dest + QStringLiteral("/film/a.mkv")),
+              readFile(folder + QStringLiteral("/src-film/film/a.mkv")));
+    EXPECT_EQ(film->totalUnpackedByteCountInArchive(), 200000 + 15);
 }
 
 struct VolumeSet {
@@ -83,59 +101,34 @@ TEST(VLMUnrarLibGlue, MissingMiddleVolumeFailsWithItsPath) {
     EXPECT_FALSE(QFileInfo::exists(dest));
 }
 
-TEST(VLMUnrarLibGlue, AsksForAPasswordOnceAndCachesIt) {
-    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
-    for (const QString& archive : {QStringLiteral("password.rar"), QStringLiteral("headers.rar")}) {
-        const QString dest = folder + QStringLiteral("/dest-") + archive;
-        ScriptedGlueDelegate delegate;
-        delegate.passwords = {QStringLiteral("secret")};
-        extract(folder + QLatin1Char('/') + archive, dest, delegate);
-        EXPECT_EQ(delegate.result, UnrarOutcome::Finished) << archive.toStdString();
-        ASSERT_EQ(delegate.passwordQuestions.size(), 1) << archive.toStdString();
-        // Encrypted headers are asked for before any entry is known.
-        EXPECT_EQ(delegate.passwordQuestions.first().isEmpty(), archive == "headers.rar");
-        EXPECT_EQ(readFile(dest + QStringLiteral("/locked/two.txt")), QByteArray("two\n"));
-    }
-}
-
-TEST(VLMUnrarLibGlue, AnEmptyOrMissingPasswordAbortsWithoutAskingAgain) {
+// The password is asked for once and used for every entry; an empty answer, or
+// none, ends the run without asking again.
+TEST(VLMUnrarLibGlue, APasswordIsAskedForOnceAndAnEmptyOneAborts) {
     const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
     for (const std::optional<QString>& answer :
-         {std::optional<QString>(QString()), std::optional<QString>()}) {
+         {std::optional<QString>(QStringLiteral("secret")), std::optional<QString>(QString()),
+          std::optional<QString>()}) {
         for (const QString& archive :
              {QStringLiteral("password.rar"), QStringLiteral("headers.rar")}) {
-            const QString dest = folder + QStringLiteral("/dest");
+            SCOPED_TRACE(archive.toStdString() + " " + answer.value_or("<none>").toStdString());
+            const QString dest = folder + QStringLiteral("/dest-") + archive;
             ScriptedGlueDelegate delegate;
             delegate.passwords = {answer, answer};
             extract(folder + QLatin1Char('/') + archive, dest, delegate);
-            EXPECT_EQ(delegate.result, UnrarOutcome::Failed) << archive.toStdString();
-            EXPECT_EQ(delegate.error.domain(), VLMError::kUnrarDomain);
-            EXPECT_EQ(delegate.passwordQuestions.size(), 1) << archive.toStdString();
-            EXPECT_FALSE(QFileInfo::exists(dest + QStringLiteral("/locked/one.txt")));
+            ASSERT_EQ(delegate.passwordQuestions.size(), 1);
+            // Encrypted headers are asked for before any entry is known.
+            EXPECT_EQ(delegate.passwordQuestions.first().isEmpty(), archive == "headers.rar");
+            if (answer.value_or(QString()).isEmpty()) {
+                EXPECT_EQ(delegate.result, UnrarOutcome::Failed);
+                EXPECT_EQ(delegate.error.domain(), VLMError::kUnrarDomain);
+                EXPECT_FALSE(QFileInfo::exists(dest + QStringLiteral("/locked/one.txt")));
+            } else {
+                EXPECT_EQ(delegate.result, UnrarOutcome::Finished);
+                EXPECT_EQ(readFile(dest + QStringLiteral("/locked/two.txt")), QByteArray("two\n"));
+                QDir(dest).removeRecursively();
+            }
         }
     }
-}
-
-TEST(VLMUnrarLibGlue, SeveralTopLevelItemsGoIntoAFolderNamedAfterTheArchive) {
-    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
-    ScriptedGlueDelegate delegate;
-    const auto glue = extract(folder + QStringLiteral("/multi.rar"), QString(), delegate);
-    EXPECT_EQ(delegate.result, UnrarOutcome::Finished);
-    EXPECT_EQ(glue->topLevelItems(), (QSet<QString>{"a.txt", "b.txt"}));
-    EXPECT_EQ(glue->effectiveOutputItem().toLocalFile(), folder + QStringLiteral("/multi"));
-    EXPECT_EQ(readFile(folder + QStringLiteral("/multi/b.txt")), QByteArray("second\n"));
-}
-
-TEST(VLMUnrarLibGlue, OneTopLevelFolderIsExtractedAsItIs) {
-    const QString folder = makeFixtures(QStringLiteral("make-rar-basic"));
-    const QString dest = folder + QStringLiteral("/dest");
-    ScriptedGlueDelegate delegate;
-    const auto glue = extract(folder + QStringLiteral("/film.rar"), dest, delegate);
-    EXPECT_EQ(delegate.result, UnrarOutcome::Finished);
-    EXPECT_EQ(glue->effectiveOutputItem().toLocalFile(), dest + QStringLiteral("/film"));
-    EXPECT_EQ(readFile(dest + QStringLiteral("/film/a.mkv")),
-              readFile(folder + QStringLiteral("/src-film/film/a.mkv")));
-    EXPECT_EQ(glue->totalUnpackedByteCountInArchive(), 200000 + 15);
 }
 
 TEST(VLMUnrarLibGlue, NothingToUnpackNeitherDividesByZeroNorTouchesTheOutputFolder) {

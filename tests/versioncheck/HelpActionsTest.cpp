@@ -1,6 +1,6 @@
 #include "app/HelpActions.h"
 
-#include "RecordingWorkspace.h"
+#include "DesktopStandIns.h"
 #include "ScriptedAlertPresenter.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
@@ -24,9 +24,9 @@ TEST(HelpActions, MailGoesOnlyToOnePlainAddress) {
     {
         ScriptedAlertPresenter alerts;
         actions(QStringLiteral("maker@example.org")).PerformEmailToAuthor();
-        EXPECT_EQ(workspace.opened, QStringList{"mailto:maker@example.org"});
+        EXPECT_EQ(workspace.urls, QStringList{"mailto:maker@example.org"});
         EXPECT_TRUE(alerts.shown.isEmpty());
-        workspace.opened.clear();
+        workspace.urls.clear();
     }
     for (const QString& email :
          {QString(), QStringLiteral("maker"), QStringLiteral("maker@example.org?cc=x@y.org"),
@@ -37,9 +37,9 @@ TEST(HelpActions, MailGoesOnlyToOnePlainAddress) {
         EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
         EXPECT_EQ(alerts.shown[0].message, cantUseEmail(email));
     }
-    EXPECT_TRUE(workspace.opened.isEmpty());
+    EXPECT_TRUE(workspace.urls.isEmpty());
 
-    workspace.opens = false;
+    workspace.opensURLs = false;
     ScriptedAlertPresenter alerts;
     actions(QStringLiteral("maker@example.org")).PerformEmailToAuthor();
     ASSERT_EQ(alerts.shown.size(), 1);
@@ -53,9 +53,9 @@ TEST(HelpActions, TheWebPageOpensInTheBrowserAndAFailureIsNotReported) {
     EXPECT_TRUE(help.canVisitWebPage());
     EXPECT_FALSE(help.canEmailAuthor());
     help.PerformVisitWebPage();
-    workspace.opens = false;
+    workspace.opensURLs = false;
     help.PerformVisitWebPage();
-    EXPECT_EQ(workspace.opened.size(), 2);
-    EXPECT_EQ(workspace.opened[0], "https://example.org/velmora");
+    EXPECT_EQ(workspace.urls.size(), 2);
+    EXPECT_EQ(workspace.urls[0], "https://example.org/velmora");
     EXPECT_TRUE(alerts.shown.isEmpty());
 }

@@ -1,7 +1,7 @@
 #include "app/VersionCheck.h"
 
+#include "DesktopStandIns.h"
 #include "EventLoopWait.h"
-#include "RecordingWorkspace.h"
 #include "ScriptedAlertPresenter.h"
 #include "VersionListServer.h"
 #include "platform/AppInfo.h"
@@ -66,7 +66,7 @@ TEST_F(VersionCheckTest, TheSameOrAnOlderVersionIsUpToDate) {
         EXPECT_EQ(alerts.shown.size(), 1) << "the launch check says nothing";
     }
     EXPECT_TRUE(server.lastRequest().startsWith("GET /versions.plist "));
-    EXPECT_TRUE(workspace.opened.isEmpty());
+    EXPECT_TRUE(workspace.urls.isEmpty());
 }
 
 TEST_F(VersionCheckTest, ANewerVersionOffersTheDownload) {
@@ -79,14 +79,14 @@ TEST_F(VersionCheckTest, ANewerVersionOffersTheDownload) {
     EXPECT_EQ(later.shown[0].message, prompt);
     EXPECT_EQ(later.shown[0].defaultButton, text("DownloadNewVersionNow"));
     EXPECT_EQ(later.shown[0].alternateButton, text("DownloadNewVersionLater"));
-    EXPECT_TRUE(workspace.opened.isEmpty());
+    EXPECT_TRUE(workspace.urls.isEmpty());
 
     server.setBody(VersionListServer::versionList(newerVersion(), QString(), true));
     ScriptedAlertPresenter now({kAlertDefaultReturn});
     EXPECT_EQ(check(true), VersionCheck::Outcome::NewerVersion);
     ASSERT_EQ(now.shown.size(), 1);
     EXPECT_EQ(now.shown[0].message, formatString(text("CanDownloadNew"), newerVersion()));
-    EXPECT_EQ(workspace.opened, QStringList{"https://example.org/download"});
+    EXPECT_EQ(workspace.urls, QStringList{"https://example.org/download"});
 }
 
 TEST_F(VersionCheckTest, AnswersThatAreNoVersionListFailOnlyAloud) {
@@ -107,7 +107,7 @@ TEST_F(VersionCheckTest, AnswersThatAreNoVersionListFailOnlyAloud) {
         EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
         EXPECT_EQ(alerts.shown[0].message, text("CannotCheckVersionErr"));
     }
-    EXPECT_TRUE(workspace.opened.isEmpty());
+    EXPECT_TRUE(workspace.urls.isEmpty());
 }
 
 TEST_F(VersionCheckTest, AServerThatDoesNotAnswerIsGivenUpAfterTheTimeOut) {

@@ -4,20 +4,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(VersionList, ReadsXmlAndBinaryPropertyLists) {
-    for (const bool binary : {false, true}) {
-        const std::optional<VersionList> list = VersionList::parse(
-            VersionListServer::versionList("2.5.1", QStringLiteral("Get 2.5.1 now"), binary));
-        ASSERT_TRUE(list) << "binary " << binary;
-        EXPECT_EQ(list->newestVersion(), "2.5.1");
-        EXPECT_EQ(list->prompt(), "Get 2.5.1 now");
-    }
-    const std::optional<VersionList> withoutPrompt =
-        VersionList::parse(VersionListServer::versionList("3", QString(), true));
-    ASSERT_TRUE(withoutPrompt);
-    EXPECT_TRUE(withoutPrompt->prompt().isEmpty());
-}
-
 TEST(VersionList, SaysNothingWithoutAReadableVersion) {
     const QByteArray arrayList = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>"
                                  "<string>Velmora</string></array></plist>";

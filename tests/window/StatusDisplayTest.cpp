@@ -49,14 +49,23 @@ TEST_F(StatusDisplayTest, EveryStatusHasItsTextAndStyle) {
     EXPECT_EQ(colourOf(DocStatus::Verifying), standard);
 }
 
-TEST_F(StatusDisplayTest, Par1RepairImpossibleNamesTheMissingVolumes) {
+TEST_F(StatusDisplayTest, Par1PanelAndStatusNameTheMissingVolumes) {
     open(QStringLiteral("par"));
-    document->setStatistics(statistics({{StatisticsRecord::DamagedFiles, 3},
+    EXPECT_EQ(window()->par2StatisticsView(), nullptr);
+    StatisticsPanel* panel = window()->par1StatisticsView();
+    ASSERT_NE(panel, nullptr);
+    document->setStatistics(statistics({{StatisticsRecord::IntactFiles, 4},
+                                        {StatisticsRecord::DamagedFiles, 3},
                                         {StatisticsRecord::MissingFiles, 1},
                                         {StatisticsRecord::RecoveryVolumesFound, 2}}));
+    document->showFiles(filesWithStatus({{"a", 1}}));
     document->setm_DocumentStatus(DocStatus::RepairImpossible);
     EXPECT_EQ(statusLine()->text(), formatString(localized(QStringLiteral("DocStatus4")), 2));
     EXPECT_TRUE(statusLine()->text().contains(QLatin1Char('2')));
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numGoodFiles")), "4");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numCorruptFiles")), "3");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numMissingFiles")), "1");
+    EXPECT_EQ(panel->valueOf(QStringLiteral("numPxxFiles")), "2");
 
     document->setStatistics(statistics(
         {{StatisticsRecord::DamagedFiles, 2}, {StatisticsRecord::BadFilesNotInVolumeSet, 1}}));
@@ -97,22 +106,6 @@ TEST_F(StatusDisplayTest, Par2PanelShowsFilesBlocksAndMissingBytes) {
     document->setm_DocumentStatus(DocStatus::Repaired);
     document->setm_DocumentStatus(DocStatus::ReadyToCreate);
     EXPECT_FALSE(panel->isFieldShown(QStringLiteral("par2NumMissingBlocks")));
-}
-
-TEST_F(StatusDisplayTest, Par1PanelShowsFileCountsAndVolumes) {
-    open(QStringLiteral("par"));
-    EXPECT_EQ(window()->par2StatisticsView(), nullptr);
-    StatisticsPanel* panel = window()->par1StatisticsView();
-    ASSERT_NE(panel, nullptr);
-    document->setStatistics(statistics({{StatisticsRecord::IntactFiles, 4},
-                                        {StatisticsRecord::DamagedFiles, 3},
-                                        {StatisticsRecord::MissingFiles, 2},
-                                        {StatisticsRecord::RecoveryVolumesFound, 1}}));
-    document->showFiles(filesWithStatus({{"a", 1}}));
-    EXPECT_EQ(panel->valueOf(QStringLiteral("numGoodFiles")), "4");
-    EXPECT_EQ(panel->valueOf(QStringLiteral("numCorruptFiles")), "3");
-    EXPECT_EQ(panel->valueOf(QStringLiteral("numMissingFiles")), "2");
-    EXPECT_EQ(panel->valueOf(QStringLiteral("numPxxFiles")), "1");
 }
 
 TEST_F(StatusDisplayTest, ProgressBarTurnsIndeterminateForNegativeValues) {

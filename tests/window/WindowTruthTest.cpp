@@ -12,6 +12,7 @@
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
 #include "window/DocToolbarDelegate.h"
+#include "window/OutputDrawer.h"
 #include "window/ResultLine.h"
 #include "window/StatisticsPanel.h"
 #include "window/StatusLine.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -131,27 +133,44 @@ int recoveryRowOf(const FileTableModel& model, const QString& name) {
     return -1;
 }
 
-// A real repair with the clean-up on: the recovery files and the damaged copy
-// go to the trash, and the window says so instead of OK.
-TEST(WindowTruthRealTest, AfterTheCleanUpTheWindowShowsWhatIsLeft) {
+// The window through a whole repair by the real par2 with the clean-up on: the
+// verdicts, then the recovery files and the damaged copy gone to the trash, and
+// the window saying so instead of OK.
+TEST(WindowTruthRealTest, AfterARepairAndItsCleanUpTheWindowShowsWhatIsLeft) {
     PARDocumentController documents;
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("cleaned"));
     const auto controller = repairInWindow(documents, folder, true, false);
     ASSERT_NE(controller, nullptr);
     Preferences::setBool(PrefKey::AutoDeletePnn, false);
+    ParWindow* window = controller->window();
+    const FileTableModel* model = window->fileStatus()->fileModel();
     ASSERT_TRUE(spinUntil([&] {
-        const FileTableModel* model = controller->window()->fileStatus()->fileModel();
-        return model->index(model->separatorRow() + 1, Column::StatusColumn).data().toString() ==
+        return cellOf(*model, model->separatorRow() + 1, Column::StatusColumn) ==
                localized("FileMovedToTrash");
     }));
 
+    EXPECT_EQ(window->windowTitle(), "set.par2 (PAR 2)");
+    EXPECT_EQ(window->statusLine()->text(), localized("DocStatus7"));
+    EXPECT_TRUE(window->statusLine()->font().bold());
+    EXPECT_EQ(window->progression()->value(), 100);
+    EXPECT_TRUE(window->drawer()->text().contains(QStringLiteral("Repair complete")));
+    const QStringList names = {"chapter1.txt", "chapter2.txt", "chapter10.txt",
+                               "cover.jpg",    "notes.md",     "photo.raw"};
+    ASSERT_EQ(model->subjectCount(), names.size());
+    for (int row = 0; row < names.size(); ++row)
+        EXPECT_EQ(model->subjectFileAt(row), names[row]);
+    EXPECT_EQ(cellOf(*model, 1, Column::StatusColumn), localized("FileStatus9"));
+    EXPECT_EQ(cellOf(*model, 5, Column::StatusColumn), localized("FileStatus9"));
+    EXPECT_EQ(model->separatorRow(), names.size());
+    EXPECT_GT(model->rowCount(), names.size() + 1);
+    for (int row = model->separatorRow() + 1; row < model->rowCount(); ++row)
+        EXPECT_EQ(cellOf(*model, row, Column::StatusColumn), localized("FileMovedToTrash"));
+    EXPECT_EQ(window->par2StatisticsView()->valueOf(QStringLiteral("par2NumGoodFiles")), "6");
+    // Every block the verification found missing or damaged was rebuilt.
+    EXPECT_EQ(window->par2StatisticsView()->valueOf(QStringLiteral("par2NumUnavailableBlocks")),
+              "0");
     EXPECT_FALSE(QFileInfo::exists(folder + "/chapter2.txt.1")) << "damaged copy";
     EXPECT_EQ(readFile(folder + "/chapter2.txt"), randomBytes(45000, 2));
-    const FileTableModel* model = controller->window()->fileStatus()->fileModel();
-    for (int row = model->separatorRow() + 1; row < model->rowCount(); ++row)
-        EXPECT_EQ(model->index(row, Column::StatusColumn).data().toString(),
-                  localized("FileMovedToTrash"));
-    EXPECT_EQ(model->index(1, Column::StatusColumn).data().toString(), localized("FileStatus9"));
 
     controller->validateToolbarItems();
     QAction* verifyAgain = verifyAgainItem(*controller);
