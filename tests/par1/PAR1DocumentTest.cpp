@@ -122,17 +122,7 @@ protected:
 
 } // namespace
 
-TEST_F(PAR1DocumentTest, IntactSetIsDeletedWhenAsked) {
-    makeSet(2);
-    Preferences::setBool(PrefKey::AutoDeletePnn, true);
-    auto document = verify();
-    EXPECT_EQ(document->m_DocumentStatus(), DocStatus::AllIntact);
-    EXPECT_EQ(document->pxxFileStatusSnapshot().keys(), QStringList({"set.P01", "set.P02"}));
-    EXPECT_EQ(document->statistics()[StatisticsRecord::IntactFiles], 3u);
-    EXPECT_EQ(QDir(m_folder).entryList(QDir::Files), QStringList({"a.bin", "b.bin", "c.bin"}));
-}
-
-TEST_F(PAR1DocumentTest, RepairsDamagedMissingAndMisnamedFiles) {
+TEST_F(PAR1DocumentTest, RepairsDamagedMissingAndMisnamedFilesThenDeletesTheIntactSet) {
     makeSet(2);
     damage("a.bin");
     QFile::remove(path("b.bin"));
@@ -166,6 +156,14 @@ TEST_F(PAR1DocumentTest, RepairsDamagedMissingAndMisnamedFiles) {
     EXPECT_EQ(renamed->statistics()[StatisticsRecord::RecoveryVolumesFound], 2u);
     EXPECT_EQ(AfterRunActions::of(*renamed)->postProcessingRecord().keptDamagedCopies,
               QStringList{"a.bin.bad"});
+
+    // Intact now, the set is deleted as asked; the kept copy stays.
+    Preferences::setBool(PrefKey::AutoDeletePnn, true);
+    auto intact = verify();
+    EXPECT_EQ(intact->m_DocumentStatus(), DocStatus::AllIntact);
+    EXPECT_EQ(intact->statistics()[StatisticsRecord::IntactFiles], 3u);
+    EXPECT_EQ(QDir(m_folder).entryList(QDir::Files),
+              QStringList({"a.bin", "a.bin.bad", "b.bin", "c.bin"}));
 }
 
 // Waiting for its turn, a set lists its files from the index file, those
