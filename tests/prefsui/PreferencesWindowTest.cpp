@@ -224,7 +224,7 @@ TEST_F(PreferencesWindowTest, ControlsThatDoNotApplyAreDisabled) {
     EXPECT_EQ(Preferences::integerForKey(PrefKey::UnrarDestinationDetermination), 0);
 }
 
-TEST_F(PreferencesWindowTest, RuleButtonsFollowTheSelection) {
+TEST_F(PreferencesWindowTest, RuleButtonsFollowTheSelectionAndEditTheWorkingCopyInPlace) {
     auto window = open();
     const auto enabledButtons = [&] {
         QStringList names;
@@ -245,12 +245,7 @@ TEST_F(PreferencesWindowTest, RuleButtonsFollowTheSelection) {
     EXPECT_EQ(enabledButtons(), "New Modify Delete Down");
     list->setCurrentRow(2);
     EXPECT_EQ(enabledButtons(), "New Modify Delete Up");
-}
 
-TEST_F(PreferencesWindowTest, RuleCommandsEditTheWorkingCopyInPlace) {
-    auto window = open();
-    QListWidget* list = rows(*window);
-    list->setCurrentRow(2);
     control<QPushButton>(window.get(), "ruleUpButton")->click();
     EXPECT_EQ(ruleNames(window->rules()), QStringList({"Zip", "Log", "7z"}));
     EXPECT_EQ(list->currentRow(), 1);
