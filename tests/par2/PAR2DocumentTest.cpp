@@ -40,8 +40,7 @@ protected:
     void TearDown() override {
         for (const auto& document : m_controller.documents()) {
             const auto par = std::dynamic_pointer_cast<MyDocument>(document);
-            EXPECT_TRUE(waitUntil(
-                [&] { return par->m_PARIsRunning() == RunKind::None && !par->hasLiveReaders(); }));
+            EXPECT_TRUE(waitUntil([&] { return !par->isProcessing() && !par->hasLiveReaders(); }));
         }
         qunsetenv("VELMORA_HELPERS_DIR");
     }
