@@ -83,11 +83,11 @@ bool PAR2Document::prepareDocForRepairRun() {
 
 PAR2Document::RunPreparation PAR2Document::prepareRun(const QString& path) {
     RunPreparation preparation;
-    preparation.mayRun = Par2RepairPreconditions::VerifyPathsForRepair(path) &&
-                         Par2RepairPreconditions::VerifyPreconditionsForRepair(path);
+    const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(path);
+    preparation.mayRun = Par2RepairPreconditions::VerifyPathsForRepair(path, names) &&
+                         Par2RepairPreconditions::VerifyPreconditionsForRepair(path, names);
     if (!preparation.mayRun)
         return preparation;
-    const std::optional<TargetFileList> names = TargetFileList::initFromPar2File(path);
     const QList<QByteArray> stored = names ? names->getFileArray() : QList<QByteArray>();
     preparation.namesAreUtf8 = names && FilenameEncodings::storedAsUtf8(stored);
     preparation.samples = EncodingSelectionController::chooseSamples(stored);

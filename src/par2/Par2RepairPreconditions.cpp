@@ -31,14 +31,15 @@ void showCriticalAlert(const QString& message) {
 
 } // namespace
 
-bool Par2RepairPreconditions::VerifyPathsForRepair(const QString& mainFilePath) {
+bool Par2RepairPreconditions::VerifyPathsForRepair(const QString& mainFilePath,
+                                                   const std::optional<TargetFileList>& targets) {
     const QFileInfo main(mainFilePath);
     if (Par2CommandLine::holdsControlCharacters(main.fileName())) {
         showCriticalAlert(formatString(StringTables::localized(QStringLiteral("Par2UnsafeNameErr")),
                                        Par2CommandLine::printableName(main.fileName())));
         return false;
     }
-    if (!nameThroughLink(mainFilePath))
+    if (!nameThroughLink(mainFilePath, targets))
         return true;
     showCriticalAlert(formatString(
         StringTables::localized(QStringLiteral("Par2TargetThroughLinkErr")), main.fileName()));
@@ -46,7 +47,12 @@ bool Par2RepairPreconditions::VerifyPathsForRepair(const QString& mainFilePath) 
 }
 
 std::optional<QByteArray> Par2RepairPreconditions::nameThroughLink(const QString& mainFilePath) {
-    const std::optional<TargetFileList> targets = TargetFileList::initFromPar2File(mainFilePath);
+    return nameThroughLink(mainFilePath, TargetFileList::initFromPar2File(mainFilePath));
+}
+
+std::optional<QByteArray>
+Par2RepairPreconditions::nameThroughLink(const QString& mainFilePath,
+                                         const std::optional<TargetFileList>& targets) {
     if (!targets)
         return std::nullopt;
     const QByteArray folder = QFile::encodeName(QFileInfo(mainFilePath).absolutePath());
@@ -82,9 +88,14 @@ QString Par2RepairPreconditions::roomProblem(int numSubjectFiles, int count) {
 }
 
 bool Par2RepairPreconditions::VerifyPreconditionsForRepair(const QString& mainFilePath) {
+    return VerifyPreconditionsForRepair(mainFilePath,
+                                        TargetFileList::initFromPar2File(mainFilePath));
+}
+
+bool Par2RepairPreconditions::VerifyPreconditionsForRepair(
+    const QString& mainFilePath, const std::optional<TargetFileList>& targets) {
     if (Preferences::boolForKey(PrefKey::DontCheckForTooManyFiles))
         return true;
-    const std::optional<TargetFileList> targets = TargetFileList::initFromPar2File(mainFilePath);
     if (!targets || targets->getFileArray().size() < 2)
         return true;
     const QFileInfo main(mainFilePath);

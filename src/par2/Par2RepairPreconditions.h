@@ -1,5 +1,7 @@
 #pragma once
 
+#include "par2/TargetFileList.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -18,13 +20,19 @@ public:
     // Asks whether to go on when the set's folder holds many more files than the
     // set protects: par2 would search all of them. Answers whether to run.
     static bool VerifyPreconditionsForRepair(const QString& mainFilePath);
+    // The same with the set's stored names already read (none when unreadable).
+    static bool VerifyPreconditionsForRepair(const QString& mainFilePath,
+                                             const std::optional<TargetFileList>& targets);
     // Refuses (with a critical alert) a main file whose name holds control
     // characters, which the helper would echo into its output, and a set whose
     // stored names pass through a symbolic link in the folder, through which
     // the helper would write.
-    static bool VerifyPathsForRepair(const QString& mainFilePath);
+    static bool VerifyPathsForRepair(const QString& mainFilePath,
+                                     const std::optional<TargetFileList>& targets);
     // The first stored name of the set that passes through (or is) a link.
     static std::optional<QByteArray> nameThroughLink(const QString& mainFilePath);
+    static std::optional<QByteArray> nameThroughLink(const QString& mainFilePath,
+                                                     const std::optional<TargetFileList>& targets);
     // Regular, not hidden files without the extension "par2", counted up to the
     // first one beyond the limit.
     static int countUnrelatedFiles(const QString& folder, int limit);
