@@ -4,6 +4,7 @@
 #include "document/DocumentWindowInterface.h"
 #include "document/MyDocument.h"
 #include "platform/Analytics.h"
+#include "platform/FolderEntries.h"
 #include "platform/MainThread.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
@@ -16,7 +17,6 @@
 #include "unrar/UnrarDestination.h"
 #include "unrar/UnrarProgressionController.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
@@ -126,9 +126,15 @@ QStringList AfterRunActions::settleDamagedCopies() {
     return {};
 }
 
+// Every entry but folders, in name order: files, links and special files.
 QStringList AfterRunActions::filesInChosenDirectory() const {
-    return QDir(m_document.chosenDirectory())
-        .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    QStringList names;
+    for (FolderEntries::Entry& entry : FolderEntries::read(m_document.chosenDirectory())) {
+        if (!entry.folder)
+            names.append(std::move(entry.name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 int AfterRunActions::DoAutoPostProcessing() {

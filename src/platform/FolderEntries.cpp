@@ -9,13 +9,15 @@
 
 namespace {
 
-// Some file systems leave the kind unknown; only those entries cost a stat.
-bool isRegularFile(int folderDescriptor, const dirent& entry) {
+// The entry's type as stat gives it, links not followed. Some file systems
+// leave the type unknown; only those entries cost a stat.
+mode_t typeOf(int folderDescriptor, const dirent& entry) {
     if (entry.d_type != DT_UNKNOWN)
-        return entry.d_type == DT_REG;
+        return DTTOIF(entry.d_type);
     struct stat status {};
-    return ::fstatat(folderDescriptor, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-           S_ISREG(status.st_mode);
+    if (::fstatat(folderDescriptor, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return 0;
+    return status.st_mode & S_IFMT;
 }
 
 bool isDotOrDotDot(const char* name) {
@@ -31,9 +33,11 @@ QList<FolderEntries::Entry> FolderEntries::read(const QString& folder) {
         return entries;
     const int descriptor = ::dirfd(directory);
     while (const dirent* entry = ::readdir(directory)) {
-        if (!isDotOrDotDot(entry->d_name))
-            entries.append(
-                {FileNames::decode(QByteArray(entry->d_name)), isRegularFile(descriptor, *entry)});
+        if (isDotOrDotDot(entry->d_name))
+            continue;
+        const mode_t type = typeOf(descriptor, *entry);
+        entries.append(
+            {FileNames::decode(QByteArray(entry->d_name)), S_ISREG(type), S_ISDIR(type)});
     }
     ::closedir(directory);
     return entries;

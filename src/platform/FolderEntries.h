@@ -11,6 +11,7 @@ public:
     struct Entry {
         QString name;
         bool regularFile = false; // a regular file itself, not a link to one
+        bool folder = false;      // a folder itself, not a link to one
     };
 
     // Every entry but "." and "..", in the order the directory gives them;
