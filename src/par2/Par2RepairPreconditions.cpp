@@ -46,10 +46,6 @@ bool Par2RepairPreconditions::VerifyPathsForRepair(const QString& mainFilePath,
     return false;
 }
 
-std::optional<QByteArray> Par2RepairPreconditions::nameThroughLink(const QString& mainFilePath) {
-    return nameThroughLink(mainFilePath, TargetFileList::initFromPar2File(mainFilePath));
-}
-
 std::optional<QByteArray>
 Par2RepairPreconditions::nameThroughLink(const QString& mainFilePath,
                                          const std::optional<TargetFileList>& targets) {
@@ -85,11 +81,6 @@ QString Par2RepairPreconditions::roomProblem(int numSubjectFiles, int count) {
     if (room == 1)
         return StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrS"));
     return formatString(StringTables::localized(QStringLiteral("TooManyFilesForPar2ErrP")), room);
-}
-
-bool Par2RepairPreconditions::VerifyPreconditionsForRepair(const QString& mainFilePath) {
-    return VerifyPreconditionsForRepair(mainFilePath,
-                                        TargetFileList::initFromPar2File(mainFilePath));
 }
 
 bool Par2RepairPreconditions::VerifyPreconditionsForRepair(

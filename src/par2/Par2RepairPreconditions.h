@@ -19,8 +19,7 @@ public:
     static QString roomProblem(int numSubjectFiles, int count);
     // Asks whether to go on when the set's folder holds many more files than the
     // set protects: par2 would search all of them. Answers whether to run.
-    static bool VerifyPreconditionsForRepair(const QString& mainFilePath);
-    // The same with the set's stored names already read (none when unreadable).
+    // `targets` are the set's stored names (none when the set is unreadable).
     static bool VerifyPreconditionsForRepair(const QString& mainFilePath,
                                              const std::optional<TargetFileList>& targets);
     // Refuses (with a critical alert) a main file whose name holds control
@@ -30,7 +29,6 @@ public:
     static bool VerifyPathsForRepair(const QString& mainFilePath,
                                      const std::optional<TargetFileList>& targets);
     // The first stored name of the set that passes through (or is) a link.
-    static std::optional<QByteArray> nameThroughLink(const QString& mainFilePath);
     static std::optional<QByteArray> nameThroughLink(const QString& mainFilePath,
                                                      const std::optional<TargetFileList>& targets);
     // Regular, not hidden files without the extension "par2", counted up to the

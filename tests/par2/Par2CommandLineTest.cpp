@@ -65,25 +65,29 @@ TEST(Par2CommandLineTest, ManyUnrelatedFilesAskBeforeTheRun) {
         writeFile(folder + QStringLiteral("/x%1.dat").arg(i));
     writeFile(folder + QStringLiteral("/set.vol0+1.par2"));
     writeFile(folder + QStringLiteral("/.hidden"));
+    const auto mayRun = [&] {
+        return Par2RepairPreconditions::VerifyPreconditionsForRepair(
+            main, TargetFileList::initFromPar2File(main));
+    };
     ScriptedAlertPresenter alerts({kAlertDefaultReturn, kAlertAlternateReturn, kAlertOtherReturn});
-    EXPECT_TRUE(Par2RepairPreconditions::VerifyPreconditionsForRepair(main)); // 12 of at most 12
+    EXPECT_TRUE(mayRun()); // 12 of at most 12
     writeFile(folder + QStringLiteral("/x12.dat"));
-    EXPECT_FALSE(Par2RepairPreconditions::VerifyPreconditionsForRepair(main));
-    EXPECT_TRUE(Par2RepairPreconditions::VerifyPreconditionsForRepair(main));
+    EXPECT_FALSE(mayRun());
+    EXPECT_TRUE(mayRun());
     EXPECT_FALSE(Preferences::boolForKey(PrefKey::DontCheckForTooManyFiles));
-    EXPECT_TRUE(Par2RepairPreconditions::VerifyPreconditionsForRepair(main));
+    EXPECT_TRUE(mayRun());
     EXPECT_TRUE(Preferences::boolForKey(PrefKey::DontCheckForTooManyFiles));
-    EXPECT_TRUE(Par2RepairPreconditions::VerifyPreconditionsForRepair(main));
+    EXPECT_TRUE(mayRun());
     ASSERT_EQ(alerts.shown.size(), 3);
     EXPECT_EQ(alerts.shown[0].otherButton, StringTables::localized("AlwaysProceedButton"));
     Preferences::remove(PrefKey::DontCheckForTooManyFiles);
 
     // One protected file never warns; unattended operation goes on without asking.
     writeFile(main, fileDescriptionPacket("a"));
-    EXPECT_TRUE(Par2RepairPreconditions::VerifyPreconditionsForRepair(main));
+    EXPECT_TRUE(mayRun());
     writeFile(main, fileDescriptionPacket("a") + fileDescriptionPacket("b"));
     Preferences::setBool(PrefKey::UnattendedOperation, true);
-    EXPECT_TRUE(Par2RepairPreconditions::VerifyPreconditionsForRepair(main));
+    EXPECT_TRUE(mayRun());
     Preferences::setBool(PrefKey::UnattendedOperation, false);
     EXPECT_EQ(alerts.shown.size(), 3);
 }

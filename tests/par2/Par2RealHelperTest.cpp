@@ -148,14 +148,17 @@ TEST_F(Par2RealHelperTest, StoredNamesThroughALinkStayInsideTheFolder) {
     ASSERT_EQ(runPar2In(m_folder,
                         {"c", "-q", "-q", "-b40", "-c2", "--", "sub.par2", "f1.bin", "sub/x.bin"}),
               0);
-    EXPECT_FALSE(Par2RepairPreconditions::nameThroughLink(path("sub.par2")));
+    EXPECT_FALSE(Par2RepairPreconditions::nameThroughLink(
+        path("sub.par2"), TargetFileList::initFromPar2File(path("sub.par2"))));
     rename("sub/x.bin", "moved.bin");
     QFile::remove(path("f1.bin"));
     ASSERT_TRUE(QDir(m_folder).rmdir("sub"));
     const QString elsewhere = TestEnvironment::makeFolder(QStringLiteral("elsewhere"));
     writeFile(elsewhere + "/x.bin", "someone else's file");
     ASSERT_TRUE(QFile::link(elsewhere, path("sub")));
-    EXPECT_EQ(Par2RepairPreconditions::nameThroughLink(path("sub.par2")), "sub/x.bin");
+    EXPECT_EQ(Par2RepairPreconditions::nameThroughLink(
+                  path("sub.par2"), TargetFileList::initFromPar2File(path("sub.par2"))),
+              "sub/x.bin");
 
     EXPECT_EQ(repair(QStringLiteral("sub.par2")), DocStatus::RepairImpossible);
     EXPECT_EQ(readFile(elsewhere + "/x.bin"), "someone else's file");
