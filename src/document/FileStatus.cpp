@@ -1,6 +1,7 @@
 #include "FileStatus.h"
 
 #include <QDebug>
+#include <algorithm>
 
 namespace {
 
@@ -97,6 +98,13 @@ bool SetRecoverableToUnrecoverable(FileStatusMap& files) {
         changed = true;
     }
     return changed;
+}
+
+uint32_t countRecoveryFilesPresent(const FileStatusMap& recoveryFiles) {
+    return uint32_t(
+        std::count_if(recoveryFiles.cbegin(), recoveryFiles.cend(), [](const FileStatus& record) {
+            return !record.isDamagedCopy() && record.removal() == FileStatus::Removal::None;
+        }));
 }
 
 QString detachedCopy(const QString& text) {

@@ -73,3 +73,5 @@ bool SetCorruptMissingToUnRecoverable(FileStatusMap& files);
 // After a repair that failed: files that could have been restored (7, 5) were
 // not (8, 6). Answers whether any record changed.
 bool SetRecoverableToUnrecoverable(FileStatusMap& files);
+// Recovery files still in the folder, leaving out damaged copies a repair kept.
+uint32_t countRecoveryFilesPresent(const FileStatusMap& recoveryFiles);

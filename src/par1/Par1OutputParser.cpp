@@ -340,8 +340,5 @@ void Par1OutputParser::CountStatistics(const FileStatusMap& fileStatus,
         if (!record.fileInVolumeSet())
             ++statistics[StatisticsRecord::BadFilesNotInVolumeSet];
     }
-    statistics[StatisticsRecord::RecoveryVolumesFound] += uint32_t(
-        std::count_if(pxxFileStatus.cbegin(), pxxFileStatus.cend(), [](const FileStatus& record) {
-            return !record.isDamagedCopy() && record.removal() == FileStatus::Removal::None;
-        }));
+    statistics[StatisticsRecord::RecoveryVolumesFound] += countRecoveryFilesPresent(pxxFileStatus);
 }

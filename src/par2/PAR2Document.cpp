@@ -223,6 +223,7 @@ void PAR2Document::listRecoveryVolumesWritten() {
 void PAR2Document::CountStatistics(StatisticsRecord& statistics) const {
     MyDocument::CountStatistics(statistics);
     Par2OutputParser::CountStatistics(m_FileStatus, m_par2Output, statistics);
+    statistics[StatisticsRecord::RecoveryVolumesFound] = countRecoveryFilesPresent(m_PxxFileStatus);
 }
 
 void PAR2Document::DoAutoDeleteParFiles() {

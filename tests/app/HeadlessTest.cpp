@@ -73,11 +73,15 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString intact = makeSet("intact");
     // Named twice, the set runs once: one report.
-    Outcome outcome = runHeadless({intact + "/set.par2", intact + "/./set.par2"});
+    Outcome outcome =
+        runHeadless({"--set", "AutoDeletePnn=NO", intact + "/set.par2", intact + "/./set.par2"});
     EXPECT_EQ(outcome.exitStatus, 0);
     EXPECT_EQ(outcome.json["status"].toInt(), 5);
     EXPECT_EQ(outcome.json["type"].toString(), "PAR2 File");
     EXPECT_EQ(outcome.json["files"].toArray().size(), 3);
+    const int volumes = int(outcome.json["recoveryFiles"].toArray().size());
+    EXPECT_GT(volumes, 0);
+    EXPECT_EQ(outcome.json["statistics"].toObject()["recoveryVolumesFound"].toInt(), volumes);
 
     const QString repaired = makeSet("repaired");
     QFile::remove(repaired + "/f2.bin");
