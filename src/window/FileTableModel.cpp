@@ -153,7 +153,7 @@ QString FileTableModel::subjectFileAt(int row) const {
 
 int FileTableModel::rowOfSubjectFile(const QString& name) const {
     Lock lock(fileStatusDictLock);
-    return int(fileStatusDictKeys.indexOf(name));
+    return rowIn(fileStatusDictKeys, name);
 }
 
 QList<int> FileTableModel::getNotOKFiles() const {
@@ -166,22 +166,41 @@ QList<int> FileTableModel::getNotOKFiles() const {
     return rows;
 }
 
+bool FileTableModel::isProblem(const FileStatus& record) {
+    switch (record.fileStatus()) {
+    case FileCode::Damaged:
+    case FileCode::Missing:
+    case FileCode::MissingRecoverable:
+    case FileCode::MissingUnrecoverable:
+    case FileCode::DamagedRecoverable:
+    case FileCode::DamagedUnrecoverable:
+    case FileCode::Repaired:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Asked after every change a run reports, so it walks the records once without
+// looking each row's name up, and finds the rows of a few problems by search.
 int FileTableModel::firstProblemRow() const {
     Lock lock(fileStatusDictLock);
-    for (int row = 0; row < fileStatusDictKeys.size(); ++row) {
-        switch (fileStatusDict.value(fileStatusDictKeys[row]).fileStatus()) {
-        case FileCode::Damaged:
-        case FileCode::Missing:
-        case FileCode::MissingRecoverable:
-        case FileCode::MissingUnrecoverable:
-        case FileCode::DamagedRecoverable:
-        case FileCode::DamagedUnrecoverable:
-        case FileCode::Repaired:
-            return row;
-        default:
-            break;
+    QSet<QString> problems;
+    for (auto it = fileStatusDict.cbegin(); it != fileStatusDict.cend(); ++it)
+        if (isProblem(it.value()))
+            problems.insert(it.key());
+    if (problems.size() <= kProblemsFoundBySearch) {
+        int first = -1;
+        for (const QString& name : problems) {
+            const int row = rowIn(fileStatusDictKeys, name);
+            if (row >= 0 && (first < 0 || row < first))
+                first = row;
         }
+        return first;
     }
+    for (int row = 0; row < fileStatusDictKeys.size(); ++row)
+        if (problems.contains(fileStatusDictKeys[row]))
+            return row;
     return -1;
 }
 

@@ -50,10 +50,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    // Up to this many problems, their rows are found by search rather than by a walk.
+    static constexpr int kProblemsFoundBySearch = 64;
+
     static QStringList orderedNames(const FileStatusMap& files, const QStringList& previous);
     static QStringList mergedNames(const QStringList& ordered, QStringList added);
     static QStringList newNames(const FileStatusMap& changed, const FileStatusMap& shown);
     static int rowIn(const QStringList& names, const QString& name);
+    static bool isProblem(const FileStatus& record);
     void redrawRow(int row);
     QVariant objectValue(int column, int row, int role) const;
     QVariant subjectValue(const FileStatus& record, int column, int role) const;
