@@ -30,8 +30,16 @@ bool EncodingSelectionController::doItForSamples(QList<DecodedString> samples,
     return true;
 }
 
+// A set of many plain names would otherwise convert each name in every
+// character set and compare the results, on the way to every run.
 QList<DecodedString> EncodingSelectionController::candidatesFor(const QByteArray& name) {
     QList<DecodedString> candidates;
+    if (FilenameEncodings::readsAlikeInEvery(name)) {
+        if (std::optional<DecodedString> decoded = DecodedString::decodedStringFromEncoding(
+                FilenameEncodings::gUsedEncodings.front().identifier, name))
+            candidates.append(*decoded);
+        return candidates;
+    }
     for (const FilenameEncodings::Entry& entry : FilenameEncodings::gUsedEncodings) {
         std::optional<DecodedString> decoded =
             DecodedString::decodedStringFromEncoding(entry.identifier, name);

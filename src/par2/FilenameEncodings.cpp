@@ -77,6 +77,11 @@ bool FilenameEncodings::storedAsUtf8(const QList<QByteArray>& names) {
            });
 }
 
+bool FilenameEncodings::readsAlikeInEvery(const QByteArray& name) {
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return c >= 0x20 && c < 0x7F && c != '\\' && c != '~'; });
+}
+
 QString FilenameEncodings::localizedName(uint32_t identifier) {
     const Entry* entry = find(identifier);
     return entry ? StringTables::localized(QString::fromLatin1(entry->displayName))

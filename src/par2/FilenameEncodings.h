@@ -41,6 +41,9 @@ public:
     // Sets made on Linux, and by par2cmdline anywhere, store UTF-8: true when every name is
     // valid UTF-8 and one at least goes beyond ASCII (plain ASCII reads alike in every set).
     static bool storedAsUtf8(const QList<QByteArray>& names);
+    // Printable ASCII other than the backslash and the tilde (yen and overline in Shift JIS)
+    // reads the same in every character set of the list.
+    static bool readsAlikeInEvery(const QByteArray& name);
     // The name shown to the user; the number itself for an unknown identifier.
     static QString localizedName(uint32_t identifier);
     // The text the bytes give in that character set, or nothing when they are

@@ -81,6 +81,8 @@ TEST(EncodingSamplesTest, CandidatesDifferInTextAndCarryTheFirstEncodingThatGive
     const QList<DecodedString> plain = EncodingSelectionController::candidatesFor("movie.avi");
     ASSERT_EQ(plain.size(), 1);
     EXPECT_EQ(plain.first().getEncoding(), FilenameEncodings::kDefaultEncoding);
+    // Shift JIS reads the backslash as a yen sign.
+    EXPECT_EQ(EncodingSelectionController::candidatesFor("a\\b").size(), 2);
 
     const QList<DecodedString> accented = EncodingSelectionController::candidatesFor("caf\xe9");
     EXPECT_TRUE(texts(accented).contains(QStringLiteral("café")));
