@@ -73,9 +73,10 @@ void MyDocument::finishStartRepairRun(uint32_t encoding) {
         listFilesWhileWaiting();
 }
 
-// A set that waits for its turn shows the files it lists, read from the set
-// itself: the helper is not started before the turn. A reading that comes
-// back after the run began, or after another reading was asked for, is dropped.
+// A set shows the files it lists, read from the set itself, while it waits for
+// its turn and while the helper has not yet reported any of them: on a large
+// set that first report can take seconds. A reading that comes back later, or
+// after another reading was asked for, is dropped.
 void MyDocument::listFilesWhileWaiting() {
     std::function<FileStatusMap()> reader = listedFilesReader();
     if (!reader)
@@ -93,8 +94,9 @@ void MyDocument::listFilesWhileWaiting() {
 }
 
 void MyDocument::showListedFiles(uint64_t listing, const FileStatusMap& files) {
-    if (listing != m_filesListing || isClosed() ||
-        m_DocumentStatus() != DocStatus::WaitingForTurn || files.isEmpty())
+    const int32_t status = m_DocumentStatus();
+    if (listing != m_filesListing || isClosed() || files.isEmpty() ||
+        (status != DocStatus::WaitingForTurn && status != DocStatus::Verifying))
         return;
     LockedScope scope(*this);
     if (!m_FileStatus.isEmpty())

@@ -258,6 +258,32 @@ TEST(WindowTruthRealTest, AWaitingSetListsItsFilesBeforeItsTurn) {
     documents.removeDocument(busy.get());
 }
 
+// On a large set the helper's first report can take seconds; meanwhile the
+// window lists the set's files instead of an empty table.
+TEST(WindowTruthRealTest, ARunningSetListsItsFilesBeforeTheHelperReportsThem) {
+    Preferences::setBool(PrefKey::AutoDeletePnn, false);
+    Preferences::setBool(PrefKey::AutoPostProcess, false);
+    PARDocumentController documents;
+    const QString main = SampleSets::makeDamagedSet(TestEnvironment::makeFolder("slow"));
+    const QString helpers = TestEnvironment::makeFolder(QStringLiteral("slow-helpers"));
+    writeFile(helpers + "/par2SL",
+              "#!/bin/sh\nsleep 2\nexec '" VELMORA_HELPERS_BUILD_DIR "/par2SL' \"$@\"\n");
+    QFile::setPermissions(helpers + "/par2SL", QFile::ReadOwner | QFile::ExeOwner);
+    std::unique_ptr<ParWindowController> controller(SampleSets::openInWindow(documents, main));
+    ASSERT_NE(controller, nullptr);
+    qputenv("VELMORA_HELPERS_DIR", helpers.toLocal8Bit());
+    MyDocument& document = *controller->document();
+    const FileTableModel* model = controller->window()->fileStatus()->fileModel();
+    ASSERT_TRUE(spinUntil([&] { return document.m_DocumentStatus() == DocStatus::Verifying; }));
+    ASSERT_TRUE(spinUntil([&] { return model->subjectCount() == 6; }));
+    EXPECT_TRUE(document.ParOutput().isEmpty()) << "listed by the helper, not from the set";
+    ASSERT_TRUE(SampleSets::waitForRunEnd(*controller));
+    EXPECT_EQ(document.m_DocumentStatus(), DocStatus::Repaired);
+    ASSERT_EQ(model->subjectCount(), 6);
+    for (int row = 0; row < 6; ++row)
+        EXPECT_NE(cellOf(*model, row, Column::StatusColumn), localized("FileStatus0")) << row;
+}
+
 // par2 renames a damaged file to NAME.1 and writes NAME anew; stopped while
 // writing, the file must not stay half-written under its name.
 TEST(WindowTruthRealTest, AStoppedRepairLeavesNoHalfWrittenFile) {
