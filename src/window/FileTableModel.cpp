@@ -72,10 +72,27 @@ void FileTableModel::applyChanges(const DocumentFileChanges& changes) {
     }
     changes.files.applyTo(fileStatusDict);
     changes.pxxFiles.applyTo(pxxFileStatusDict);
+    QList<int> rows;
     for (const QString& name : changes.files.changed.keys())
-        redrawRow(rowIn(fileStatusDictKeys, name));
+        rows.append(rowIn(fileStatusDictKeys, name));
     for (const QString& name : changes.pxxFiles.changed.keys())
-        redrawRow(subjectCount() + 1 + rowIn(pxxFileStatusDictKeys, name));
+        rows.append(subjectCount() + 1 + rowIn(pxxFileStatusDictKeys, name));
+    redrawRows(rows);
+}
+
+// A delivery may change thousands of rows; the view takes one notice for them
+// all rather than one each.
+void FileTableModel::redrawRows(QList<int> rows) {
+    rows.removeIf([](int row) { return row < 0; });
+    if (rows.isEmpty())
+        return;
+    if (rows.size() <= kRowsRedrawnOneByOne) {
+        for (int row : rows)
+            redrawRow(row);
+        return;
+    }
+    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
+    emit dataChanged(index(*first, 0), index(*last, ColumnCount - 1));
 }
 
 QStringList FileTableModel::newNames(const FileStatusMap& changed, const FileStatusMap& shown) {

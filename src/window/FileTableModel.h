@@ -52,6 +52,8 @@ public:
 private:
     // Up to this many problems, their rows are found by search rather than by a walk.
     static constexpr int kProblemsFoundBySearch = 64;
+    // Beyond this many changed rows, the view is told of the range they span.
+    static constexpr int kRowsRedrawnOneByOne = 64;
 
     static QStringList orderedNames(const FileStatusMap& files, const QStringList& previous);
     static QStringList mergedNames(const QStringList& ordered, QStringList added);
@@ -59,6 +61,7 @@ private:
     static int rowIn(const QStringList& names, const QString& name);
     static bool isProblem(const FileStatus& record);
     void redrawRow(int row);
+    void redrawRows(QList<int> rows);
     QVariant objectValue(int column, int row, int role) const;
     QVariant subjectValue(const FileStatus& record, int column, int role) const;
     QVariant recoveryValue(const FileStatus& record, int column, int role) const;
