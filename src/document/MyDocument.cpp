@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <thread>
 #include <unistd.h>
@@ -127,9 +128,26 @@ void MyDocument::requestWindowUpdate(unsigned updates, bool waitForWindow) {
         std::weak_ptr<Document> weak = weak_from_this();
         MainThread::post([weak] {
             if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
-                document->deliverWindowUpdates();
+                document->deliverPostedWindowUpdates();
         });
     }
+}
+
+// What the readers report reaches the window at most every kDeliveryIntervalMs:
+// each delivery compares the window's copy of the records with the document's,
+// which on a set of tens of thousands of files is worth doing only so often.
+void MyDocument::deliverPostedWindowUpdates() {
+    const qint64 wait =
+        m_lastDelivery.isValid() ? kDeliveryIntervalMs - m_lastDelivery.elapsed() : 0;
+    if (wait <= 0) {
+        deliverWindowUpdates();
+        return;
+    }
+    std::weak_ptr<Document> weak = weak_from_this();
+    QTimer::singleShot(wait, [weak] {
+        if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
+            document->deliverWindowUpdates();
+    });
 }
 
 // Without a window nothing is copied. A window hears only of the records that
@@ -148,6 +166,7 @@ void MyDocument::deliverWindowUpdates() {
     DocumentWindowInterface* window = m_parController;
     if (updates == 0 || window == nullptr)
         return;
+    m_lastDelivery.start();
     DocumentFileChanges fileChanges;
     QString output;
     {

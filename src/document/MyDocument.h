@@ -7,6 +7,7 @@
 #include "document/VLMError.h"
 #include "platform/ConditionLock.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 #include <QStringList>
 #include <QVariantMap>
@@ -403,6 +404,7 @@ private:
     void noteCreationFailed();
     void requestWindowUpdate(unsigned updates, bool waitForWindow);
     void deliverWindowUpdates();
+    void deliverPostedWindowUpdates();
     bool holdsDocumentLock() const;
 
     QString m_parToolName;
@@ -444,7 +446,9 @@ private:
     bool m_deliveryPosted = false;
     qsizetype m_outputDelivered = 0;
     QString m_pendingEmphasizeKey;
-    // The maps as the window was last told of them. Main thread.
+    static constexpr qint64 kDeliveryIntervalMs = 100;
+    // When the window was last told, and the maps as it was told of them. Main thread.
+    QElapsedTimer m_lastDelivery;
     FileStatusMap m_windowFileStatus;
     FileStatusMap m_windowPxxFileStatus;
     std::atomic<std::thread::id> m_documentLockHolder{};
