@@ -5,7 +5,6 @@
 #include "platform/FileNames.h"
 #include "platform/StringTables.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 std::shared_ptr<MyDocument> HeadlessCreate::start(PARDocumentController& controller,
@@ -21,7 +20,7 @@ std::shared_ptr<MyDocument> HeadlessCreate::start(PARDocumentController& control
         return refuse(QStringLiteral("no files to protect"));
     QStringList paths;
     for (const QString& file : files)
-        paths.append(QDir::cleanPath(QFileInfo(file).absoluteFilePath()));
+        paths.append(FileNames::absolutePath(file));
     paths.removeDuplicates();
     const QString folder = QFileInfo(paths.first()).path();
     for (const QString& path : paths) {

@@ -1,7 +1,11 @@
 #include "FileNames.h"
 
+#include <QDir>
 #include <QUrl>
+#include <cstdlib>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -150,4 +154,13 @@ FileNames::Kind FileNames::kindAt(const QString& path) {
     if (S_ISLNK(status.st_mode))
         return Kind::SymbolicLink;
     return Kind::Other;
+}
+
+QString FileNames::absolutePath(const QString& path) {
+    if (QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
+    const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+    if (!folder)
+        return QDir::cleanPath(path);
+    return QDir::cleanPath(decode(QByteArray(folder.get())) + QLatin1Char('/') + path);
 }

@@ -27,6 +27,10 @@ public:
     // The name as it can be shown: each byte that is not UTF-8 as U+FFFD.
     static QString displayName(const QString& name);
 
+    // The path made absolute against the working folder and cleaned, keeping the bytes
+    // that are not UTF-8 (Qt's own QFileInfo turns them into U+FFFD on the way).
+    static QString absolutePath(const QString& path);
+
     // What is at the path, without following a symbolic link.
     enum class Kind { None, RegularFile, Folder, SymbolicLink, Other };
     static Kind kindAt(const QString& path);

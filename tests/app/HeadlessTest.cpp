@@ -295,14 +295,17 @@ TEST(HeadlessTest, CreatesAndRepairsAPar1SetThroughTheCommandLine) {
 TEST(HeadlessTest, FilesWhoseNamesAreNotUtf8AreProtectedThroughTheCommandLine) {
     qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString folder = TestEnvironment::makeFolder("latin1");
-    const QString latin1 = folder + '/' + FileNames::decode("caf\xe9 \xff.bin");
+    const QString latin1Name = FileNames::decode("caf\xe9 \xff.bin");
+    const QString latin1 = folder + '/' + latin1Name;
     const QString utf8 = folder + "/plain.bin";
     ASSERT_TRUE(writeFile(latin1, randomBytes(10000, 9)));
     writeFile(utf8, randomBytes(30000, 10));
 
     QByteArray output;
+    // Named as a user in the set's parent folder would name it.
     const Outcome outcome = runHeadless(
-        {"--create", folder + "/set.par2", "--redundancy", "50", latin1, utf8}, &output);
+        {"--create", folder + "/set.par2", "--redundancy", "50", "work/latin1/" + latin1Name, utf8},
+        &output);
     EXPECT_EQ(outcome.exitStatus, 0) << output.toStdString();
     EXPECT_EQ(outcome.json["status"].toInt(), 12);
     EXPECT_EQ(runCommand(folder, "par2", {"v", "-q", "--", "set.par2"}), 0);
