@@ -6,8 +6,8 @@
 //   window-main-job-dark.png  the same with a dark Fusion palette
 // Usage: velmora_window_screenshot OUTPUT_FOLDER
 
-#include "../par2/Par2TestSupport.h"
 #include "EventLoopWait.h"
+#include "Par2TestSupport.h"
 #include "SampleSets.h"
 #include "ScreenshotTool.h"
 #include "TestEnvironment.h"
