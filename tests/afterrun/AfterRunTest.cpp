@@ -1,9 +1,9 @@
 #include "AfterRunTestSupport.h"
 #include "EventLoopWait.h"
+#include "Localized.h"
 #include "app/PARDocumentController.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/StringTables.h"
 #include "unrar/UnrarProgressionController.h"
 #include "unrar/VLMUnrarLibGlueDelegate.h"
 
@@ -174,7 +174,7 @@ TEST_F(AfterRunTest, AMatchingRuleWinsAndAnIncompleteChainIsNotExtracted) {
     m_controller.SavePPRulesSet({});
     QString title;
     EXPECT_FALSE(document->afterRun().validatePostProcessing(&title));
-    EXPECT_EQ(title, StringTables::localized("MenuTextPostProcess"));
+    EXPECT_EQ(title, localized("MenuTextPostProcess"));
     document->afterRun().PerformPostProcessing();
     EXPECT_EQ(document->m_UnrarInProgress(), UnrarState::None);
 

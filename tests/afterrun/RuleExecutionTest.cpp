@@ -1,7 +1,7 @@
 #include "AfterRunTestSupport.h"
+#include "Localized.h"
 #include "ScriptedAlertPresenter.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 #include "postprocess/MacroSubstitution.h"
 #include "postprocess/RuleAction.h"
 #include "postprocess/RuleMatching.h"
@@ -16,10 +16,6 @@ PostProcessRule rule(int32_t relation, const QString& compare, bool caseInsensit
                      int32_t action = PostProcessRule::OpenWithDefault,
                      const QString& command = QString(), const QString& url = QString()) {
     return PostProcessRule(compare, relation, compare, caseInsensitive, action, command, url);
-}
-
-QString localized(const char* key) {
-    return StringTables::localized(key);
 }
 
 // Command-line rules run for real: TERMINAL names a stand-in terminal that runs

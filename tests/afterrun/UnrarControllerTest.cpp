@@ -1,4 +1,5 @@
 #include "AfterRunTestSupport.h"
+#include "Localized.h"
 #include "LogCapture.h"
 #include "ScriptedAlertPresenter.h"
 #include "app/PARDocumentController.h"
@@ -7,7 +8,6 @@
 #include "platform/Preferences.h"
 #include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 #include "unrar/UnrarDocument.h"
 #include "unrar/UnrarOpenPanelDelegate.h"
 #include "unrar/UnrarPasswordList.h"
@@ -20,10 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString localized(const char* key) {
-    return StringTables::localized(key);
-}
 
 // Runs one extraction to its end and records what its delegate is told.
 struct Extraction : VLMUnrarProgressionControllerDelegate {

@@ -1,5 +1,6 @@
 #include "DesktopStandIns.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/PARDocumentController.h"
 #include "document/DocumentTypes.h"
 #include "document/MyDocument.h"
@@ -12,16 +13,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-namespace {
-
-QString touch(const QString& folder, const QString& name) {
-    QFile file(folder + QLatin1Char('/') + name);
-    file.open(QIODevice::WriteOnly);
-    return file.fileName();
-}
-
-} // namespace
-
 TEST(DocumentTypesTest, PAR1VolumesAreForcedAndTheOpenPanelShowsOnlySets) {
     EXPECT_EQ(DocumentTypes::typeForPath("/x/name.P07"), DocumentTypes::Par1);
     EXPECT_EQ(DocumentTypes::typeForPath("/x/name.p99"), DocumentTypes::Par1);
@@ -33,13 +24,13 @@ TEST(DocumentTypesTest, PAR1VolumesAreForcedAndTheOpenPanelShowsOnlySets) {
 
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("panel"));
     QDir(folder).mkdir(QStringLiteral("sub"));
-    QFile::link(touch(folder, "x.txt"), folder + "/link.txt");
+    QFile::link(writeFile(folder, "x.txt", {}), folder + "/link.txt");
     EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(folder + "/sub"));
     EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(folder + "/link.txt"));
-    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(touch(folder, "x.PAR2")));
-    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(touch(folder, "x.p03")));
+    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(writeFile(folder, "x.PAR2", {})));
+    EXPECT_TRUE(DocumentTypes::shouldShowInOpenPanel(writeFile(folder, "x.p03", {})));
     EXPECT_FALSE(DocumentTypes::shouldShowInOpenPanel(folder + "/x.txt"));
-    EXPECT_FALSE(DocumentTypes::shouldShowInOpenPanel(touch(folder, "x.p3")));
+    EXPECT_FALSE(DocumentTypes::shouldShowInOpenPanel(writeFile(folder, "x.p3", {})));
 }
 
 TEST(DocumentControllerTest, OpeningARealSetDismissesTheSingleStrayUntitledDocument) {
@@ -50,14 +41,16 @@ TEST(DocumentControllerTest, OpeningARealSetDismissesTheSingleStrayUntitledDocum
     ASSERT_TRUE(stray);
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("open"));
     VLMError error;
-    EXPECT_TRUE(controller.openDocumentWithContentsOfURL(touch(folder, "a.par2"), true, &error));
+    EXPECT_TRUE(
+        controller.openDocumentWithContentsOfURL(writeFile(folder, "a.par2", {}), true, &error));
     EXPECT_TRUE(stray->isClosed());
     EXPECT_EQ(shown.size(), 2);
 
     // Two untitled documents are the user's own: neither goes.
     const auto first = controller.onNewPar2();
     const auto second = controller.onNewPar2();
-    EXPECT_TRUE(controller.openDocumentWithContentsOfURL(touch(folder, "b.par2"), false, &error));
+    EXPECT_TRUE(
+        controller.openDocumentWithContentsOfURL(writeFile(folder, "b.par2", {}), false, &error));
     EXPECT_FALSE(first->isClosed());
     EXPECT_FALSE(second->isClosed());
     EXPECT_EQ(shown.size(), 4);
@@ -71,7 +64,7 @@ TEST(DocumentControllerTest, FilesItCannotOpenGiveAClearError) {
         controller.openDocumentWithContentsOfURL("https://example.org/a.par2", true, &error));
     EXPECT_TRUE(error.localizedDescription().contains("https://example.org/a.par2"));
     EXPECT_FALSE(
-        controller.openDocumentWithContentsOfURL(touch(folder, "notes.txt"), true, &error));
+        controller.openDocumentWithContentsOfURL(writeFile(folder, "notes.txt", {}), true, &error));
     EXPECT_TRUE(error.localizedDescription().contains("notes.txt"));
     // A FIFO would block the first read forever.
     const QString fifo = folder + "/pipe.par2";
@@ -86,18 +79,6 @@ TEST(DocumentControllerTest, FilesItCannotOpenGiveAClearError) {
     EXPECT_EQ(controller.typeForContentsOfURL(QStringLiteral("part:1.par2"), &error),
               DocumentTypes::Par2);
     QDir::setCurrent(working);
-}
-
-TEST(DocumentControllerTest, NewDocumentsFollowThePreferredKindUnlessAskedOtherwise) {
-    PARDocumentController controller;
-    Preferences::setInteger(PrefKey::DefaultPar, 1);
-    EXPECT_EQ(controller.defaultType(), DocumentTypes::Par1);
-    const auto par2 = controller.onNewPar2();
-    ASSERT_TRUE(par2);
-    EXPECT_EQ(par2->fileType(), DocumentTypes::Par2);
-    EXPECT_EQ(controller.defaultType(), DocumentTypes::Par1);
-    Preferences::setInteger(PrefKey::DefaultPar, 2);
-    EXPECT_EQ(controller.defaultType(), DocumentTypes::Par2);
 }
 
 TEST(DocumentControllerTest, CloseAllNeedsAnIdleParDocument) {

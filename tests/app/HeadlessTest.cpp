@@ -1,9 +1,10 @@
+#include "../par2/Par2TestSupport.h"
+#include "Localized.h"
 #include "RunCommand.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "app/CommandLine.h"
 #include "platform/FileNames.h"
-#include "platform/StringTables.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QtEndian>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,7 +44,9 @@ struct Outcome {
     QList<QJsonObject> lines; // every line, in order
 };
 
+// The program runs the helpers of the build tree.
 Outcome runHeadless(const QStringList& arguments, QByteArray* allOutput = nullptr) {
+    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     QByteArray output, errors;
     const int status =
         runCommandCapturing(TestEnvironment::root(), kVelmora,
@@ -70,7 +72,6 @@ int fileStatus(const QJsonObject& json, const QString& name) {
 } // namespace
 
 TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
-    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString intact = makeSet("intact");
     // Named twice, the set runs once: one report.
     Outcome outcome =
@@ -131,30 +132,16 @@ TEST(HeadlessTest, ReportsIntactRepairedAndUnrepairableSetsAsJson) {
     EXPECT_EQ(fileStatus(outcome.json, "f1.bin"), 6);
 }
 
-// File description packets with a checksum the helper refuses: only a reader
-// that trusts packets without checking them lists these names.
-QByteArray unverifiedNamePackets(int count) {
-    QByteArray packets;
-    for (int i = 0; i < count; ++i) {
-        const QByteArray name = QByteArray("extra") + QByteArray::number(i).rightJustified(8, '0');
-        const QByteArray body = QByteArray(56, 'h') + name;
-        QByteArray header("PAR2\0PKT", 8);
-        header += QByteArray(8, '\0');
-        qToLittleEndian<quint64>(quint64(64 + body.size()), header.data() + 8);
-        header += QByteArray(32, '\0') + QByteArray("PAR 2.0\0FileDesc", 16);
-        packets += header + body;
-    }
-    return packets;
-}
-
 // The set's stored names are read on a worker before the run; a set with very
 // many of them is reported once its run is over, not as idle before it began.
 TEST(HeadlessTest, ASetWithVeryManyStoredNamesIsReportedAfterItsRun) {
-    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString folder = makeSet("many-names");
     QFile main(folder + "/set.par2");
     ASSERT_TRUE(main.open(QIODevice::Append));
-    main.write(unverifiedNamePackets(150000));
+    // File description packets with a checksum the helper refuses: only a reader that trusts
+    // packets without checking them lists these names.
+    for (int i = 0; i < 150000; ++i)
+        main.write(fileDescriptionPacket("extra" + QByteArray::number(i).rightJustified(8, '0')));
     main.close();
     const Outcome outcome = runHeadless({folder + "/set.par2"});
     EXPECT_EQ(outcome.json["statusName"].toString(), "allIntact");
@@ -162,7 +149,6 @@ TEST(HeadlessTest, ASetWithVeryManyStoredNamesIsReportedAfterItsRun) {
 }
 
 TEST(HeadlessTest, EventsFollowARealRepairUpToItsResult) {
-    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString folder = makeSet("events", "set", 400000);
     QFile::remove(folder + "/f3.bin");
     const Outcome outcome = runHeadless({"--events", folder + "/set.par2"});
@@ -209,7 +195,6 @@ TEST(HeadlessTest, EventsFollowARealRepairUpToItsResult) {
 // Two intact, one repairable and one broken PAR 2 set per kind of name, PAR 1 sets and
 // a set in a subfolder: a dozen sets, each reported once however many volumes it has.
 TEST(HeadlessTest, AFolderOfMixedSetsEndsWithTheRightSummary) {
-    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString folder = TestEnvironment::makeFolder("folder");
     for (const char* set :
          {"intact1", "intact2", "intact3", "volumesOnly", "fix1", "fix2", "fix3", "lost1", "lost2"})
@@ -221,14 +206,23 @@ TEST(HeadlessTest, AFolderOfMixedSetsEndsWithTheRightSummary) {
         QFile::remove(folder + "/" + set + "-f1.bin");
         QFile::remove(folder + "/" + set + "-f2.bin");
     }
-    for (const char* set : {"old", "oldfix"}) {
-        writeFile(folder + "/" + set + ".a", randomBytes(3000, quint32(qHash(QString(set)))));
-        writeFile(folder + "/" + set + ".b", randomBytes(3000, quint32(qHash(QString(set)) + 1)));
-        EXPECT_EQ(runCommand(folder, VELMORA_HELPERS_BUILD_DIR "/par",
-                             {"a", "-n1", QString(set) + ".par", QString(set) + ".a",
-                              QString(set) + ".b"}),
-                  0);
+    // The PAR 1 sets are made through the command line, only in the folder of their files.
+    const QString other = TestEnvironment::makeFolder("par1-other");
+    for (const QString set : {"old", "oldfix"}) {
+        const QStringList files{folder + "/" + set + ".a", folder + "/" + set + ".b"};
+        writeFile(files[0], randomBytes(3000, quint32(qHash(set))));
+        writeFile(files[1], randomBytes(3000, quint32(qHash(set) + 1)));
+        EXPECT_EQ(runHeadless(QStringList{"--create", other + "/x.par", "--volumes", "1"} + files)
+                      .exitStatus,
+                  2);
+        const Outcome created = runHeadless(
+            QStringList{"--create", folder + "/" + set + ".par", "--volumes", "1"} + files);
+        EXPECT_EQ(created.exitStatus, 0);
+        EXPECT_EQ(created.json["status"].toInt(), 12);
+        EXPECT_EQ(created.json["type"].toString(), "PAR File");
+        EXPECT_TRUE(QFile::exists(folder + "/" + set + ".P01"));
     }
+    EXPECT_EQ(QDir(other).entryList(QDir::Files), QStringList());
     QFile::remove(folder + "/oldfix.b");
     QDir(folder).mkdir("sub");
     makeSet(QString(), "nested", 2000, folder + "/sub");
@@ -237,9 +231,14 @@ TEST(HeadlessTest, AFolderOfMixedSetsEndsWithTheRightSummary) {
     const Outcome outcome = runHeadless({"--recursive", folder});
     EXPECT_EQ(outcome.exitStatus, 1);
     QStringList paths;
-    for (const QJsonObject& line : outcome.lines)
-        if (line.contains("path"))
-            paths.append(QFileInfo(line["path"].toString()).fileName());
+    for (const QJsonObject& line : outcome.lines) {
+        const QString name = QFileInfo(line["path"].toString()).fileName();
+        if (!name.isEmpty())
+            paths.append(name);
+        if (name == "oldfix.par") {
+            EXPECT_EQ(fileStatus(line, "oldfix.b"), 9);
+        }
+    }
     paths.sort();
     EXPECT_EQ(paths,
               QStringList({"fix1.par2", "fix2.par2", "fix3.par2", "intact1.par2", "intact2.par2",
@@ -268,32 +267,7 @@ TEST(HeadlessTest, UsageErrorsAndUnreadableFilesExitWithTwo) {
     EXPECT_EQ(runHeadless({folder + "/notes.txt"}).exitStatus, 2);
 }
 
-TEST(HeadlessTest, CreatesAndRepairsAPar1SetThroughTheCommandLine) {
-    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
-    const QString folder = makeSet("par1");
-    const QStringList files{folder + "/f1.bin", folder + "/f2.bin", folder + "/f3.bin"};
-    const QString other = TestEnvironment::makeFolder("par1-other");
-    EXPECT_EQ(runHeadless(QStringList{"--create", other + "/new.par", "--volumes", "1"} + files)
-                  .exitStatus,
-              2);
-    EXPECT_EQ(QDir(other).entryList(QDir::Files), QStringList());
-    EXPECT_FALSE(QFile::exists(folder + "/new.par"));
-    Outcome outcome =
-        runHeadless(QStringList{"--create", folder + "/new.par", "--volumes", "1"} + files);
-    EXPECT_EQ(outcome.exitStatus, 0);
-    EXPECT_EQ(outcome.json["status"].toInt(), 12);
-    EXPECT_EQ(outcome.json["type"].toString(), "PAR File");
-    EXPECT_TRUE(QFile::exists(folder + "/new.P01"));
-
-    QFile::remove(folder + "/f3.bin");
-    outcome = runHeadless({folder + "/new.par"});
-    EXPECT_EQ(outcome.exitStatus, 0);
-    EXPECT_EQ(outcome.json["status"].toInt(), 7);
-    EXPECT_EQ(fileStatus(outcome.json, "f3.bin"), 9);
-}
-
 TEST(HeadlessTest, FilesWhoseNamesAreNotUtf8AreProtectedThroughTheCommandLine) {
-    qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
     const QString folder = TestEnvironment::makeFolder("latin1");
     const QString latin1Name = FileNames::decode("caf\xe9 \xff.bin");
     const QString latin1 = folder + '/' + latin1Name;
@@ -316,20 +290,6 @@ TEST(HeadlessTest, FilesWhoseNamesAreNotUtf8AreProtectedThroughTheCommandLine) {
 
 namespace {
 
-// An encrypted RAR 5 archive of two files in 3 volumes, data.part1.rar to
-// data.part3.rar, made by the real rar; the originals are removed.
-QString makeEncryptedArchive(const QString& name, const QByteArray& first,
-                             const QByteArray& second) {
-    const QString folder = TestEnvironment::makeFolder(name);
-    writeFile(folder + "/one.bin", first);
-    writeFile(folder + "/two.bin", second);
-    EXPECT_EQ(runCommand(folder, "rar",
-                         {"a", "-idq", "-ma5", "-m0", "-v30k", "-psecret-pw", "-df", "data.rar",
-                          "one.bin", "two.bin"}),
-              0);
-    return folder;
-}
-
 QString writePasswordFile(const QString& folder, const QByteArray& content, int mode) {
     const QString path = folder + "/passwords";
     writeFile(path, content);
@@ -339,51 +299,37 @@ QString writePasswordFile(const QString& folder, const QByteArray& content, int 
 
 } // namespace
 
-TEST(HeadlessRarTest, AnArchiveIsExtractedWithThePasswordFileWhichNeverShows) {
+// An encrypted RAR 5 archive of two files in three volumes, made by the real rar: without
+// its password, with wrong ones, or with a refused password file or setting, its volumes
+// stay; a private password file extracts it, and no password ever shows.
+TEST(HeadlessRarTest, AnEncryptedArchiveStaysUntilAPrivatePasswordFileOpensIt) {
     const QByteArray first = randomBytes(50000, 1), second = randomBytes(20000, 2);
-    const QString folder = makeEncryptedArchive("rar-password", first, second);
-    const QString passwords = writePasswordFile(folder, "wrong\nsecret-pw\n", 0600);
-    QByteArray printed;
-    const Outcome outcome = runHeadless(
-        {"--password-file", passwords, "--set", "DeleteSegOption=2", folder + "/data.part1.rar"},
-        &printed);
-    EXPECT_EQ(outcome.exitStatus, 0) << printed.constData();
-    const QJsonObject extraction = outcome.json["extraction"].toObject();
-    EXPECT_EQ(outcome.json["type"].toString(), "RAR archive");
-    EXPECT_EQ(extraction["outcome"].toString(), "success");
-    const QString output = extraction["outputPath"].toString();
-    EXPECT_EQ(readFile(output + "/one.bin"), first);
-    EXPECT_EQ(readFile(output + "/two.bin"), second);
-    // DeleteSegOption=2 for this run: the volumes are gone, not in the trash.
-    EXPECT_FALSE(QFile::exists(folder + "/data.part1.rar"));
-    EXPECT_FALSE(QFile::exists(folder + "/data.part3.rar"));
-    EXPECT_TRUE(trashedNames().filter("data.part").isEmpty());
-    EXPECT_FALSE(printed.contains("secret-pw"));
-    EXPECT_FALSE(printed.contains("wrong"));
-}
-
-TEST(HeadlessRarTest, WithoutThePasswordOrWithARefusedOneTheVolumesStay) {
-    const QString folder =
-        makeEncryptedArchive("rar-nopassword", randomBytes(50000, 3), randomBytes(20000, 4));
+    const QString folder = TestEnvironment::makeFolder("rar");
+    writeFile(folder + "/one.bin", first);
+    writeFile(folder + "/two.bin", second);
+    ASSERT_EQ(runCommand(folder, "rar",
+                         {"a", "-idq", "-ma5", "-m0", "-v30k", "-psecret-pw", "-df", "data.rar",
+                          "one.bin", "two.bin"}),
+              0);
+    const QString archive = folder + "/data.part1.rar";
     const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    const Outcome outcome = runHeadless({folder + "/data.part1.rar"});
+    const Outcome outcome = runHeadless({archive});
     EXPECT_EQ(outcome.exitStatus, 1);
-    const QJsonObject extraction = outcome.json["extraction"].toObject();
-    EXPECT_EQ(extraction["outcome"].toString(), "failed");
-    EXPECT_TRUE(extraction["outputPath"].isNull());
-    EXPECT_FALSE(extraction["error"].toString().isEmpty());
+    const QJsonObject failed = outcome.json["extraction"].toObject();
+    EXPECT_EQ(failed["outcome"].toString(), "failed");
+    EXPECT_TRUE(failed["outputPath"].isNull());
+    EXPECT_FALSE(failed["error"].toString().isEmpty());
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 
     // Passwords were given, none of them right: that is what the error says.
-    const QString passwords =
+    const QString wrongOnes =
         writePasswordFile(TestEnvironment::makeFolder("rar-wrong"), "wrong\nalso-wrong\n", 0600);
-    const Outcome wrong = runHeadless({"--password-file", passwords, folder + "/data.part1.rar"});
+    const Outcome wrong = runHeadless({"--password-file", wrongOnes, archive});
     EXPECT_EQ(wrong.exitStatus, 1);
     EXPECT_EQ(wrong.json["extraction"].toObject()["error"].toString(),
-              StringTables::localized("VLMUnrarErrorDomain24"));
+              localized("VLMUnrarErrorDomain24"));
 
     // Refused password files and settings stop the run before anything runs.
-    const QString archive = folder + "/data.part1.rar";
     QByteArray printed;
     const QString shared = writePasswordFile(folder, "secret-pw\n", 0644);
     EXPECT_EQ(runHeadless({"--password-file", shared, archive}, &printed).exitStatus, 2);
@@ -394,6 +340,24 @@ TEST(HeadlessRarTest, WithoutThePasswordOrWithARefusedOneTheVolumesStay) {
     EXPECT_EQ(runHeadless({"--set", "AutoDeletePnn=maybe", archive}).exitStatus, 2);
     EXPECT_TRUE(QFile::exists(archive));
     EXPECT_FALSE(QFile::exists(folder + "/one.bin"));
+
+    const QString passwords =
+        writePasswordFile(TestEnvironment::makeFolder("rar-right"), "wrong\nsecret-pw\n", 0600);
+    const Outcome extracted = runHeadless(
+        {"--password-file", passwords, "--set", "DeleteSegOption=2", archive}, &printed);
+    EXPECT_EQ(extracted.exitStatus, 0) << printed.constData();
+    const QJsonObject extraction = extracted.json["extraction"].toObject();
+    EXPECT_EQ(extracted.json["type"].toString(), "RAR archive");
+    EXPECT_EQ(extraction["outcome"].toString(), "success");
+    const QString output = extraction["outputPath"].toString();
+    EXPECT_EQ(readFile(output + "/one.bin"), first);
+    EXPECT_EQ(readFile(output + "/two.bin"), second);
+    // DeleteSegOption=2 for this run: the volumes are gone, not in the trash.
+    EXPECT_FALSE(QFile::exists(archive));
+    EXPECT_FALSE(QFile::exists(folder + "/data.part3.rar"));
+    EXPECT_TRUE(trashedNames().filter("data.part").isEmpty());
+    EXPECT_FALSE(printed.contains("secret-pw"));
+    EXPECT_FALSE(printed.contains("wrong"));
 }
 
 TEST(CommandLineTest, SetReadsFlagsAsTheStoreWritesThemAndRefusesAnythingElse) {

@@ -1,4 +1,5 @@
 #include "CreationTestSupport.h"
+#include "Localized.h"
 #include "ScriptedAlertPresenter.h"
 #include "par2/PAR2Document.h"
 #include "par2/Par2CommandLine.h"
@@ -7,7 +8,6 @@
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +32,6 @@ std::shared_ptr<PAR2Document> documentWith(const QString& folder, const QStringL
         paths.append(writeFile(folder, name, "x"));
     document->addFiles(paths);
     return document;
-}
-
-QString text(const char* key) {
-    return StringTables::localized(QString::fromLatin1(key));
 }
 
 } // namespace
@@ -86,7 +82,7 @@ TEST(SaveChecksTest, NumbersAreDigitsWithinTheRangeOfEachDialog) {
     ScriptedAlertPresenter alerts;
     EXPECT_FALSE(MyDocument::acceptSaveOptionsNumber("x", ParType::Par1));
     ASSERT_EQ(alerts.shown.size(), 1);
-    EXPECT_EQ(alerts.shown[0].message, text("WrongNumPARErr"));
+    EXPECT_EQ(alerts.shown[0].message, localized("WrongNumPARErr"));
     EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
 }
 
@@ -100,11 +96,12 @@ TEST(SaveChecksTest, TheSetGoesIntoTheFolderOfItsFilesUnderTheSetTypesExtension)
     EXPECT_FALSE(at(folder + "/./set").folderCorrected);
     EXPECT_EQ(at("/tmp/set").path, folder + "/set.par2");
     for (const char* bad : {"", ".par2", "sub/", ".."})
-        EXPECT_EQ(at(bad).problem, formatString(text("BadSetNameErr"), QString(bad))) << bad;
+        EXPECT_EQ(at(bad).problem, formatString(localized("BadSetNameErr"), QString(bad))) << bad;
     QDir(folder).mkdir("taken.par2");
     QFile::link(folder + "/a.bin", folder + "/link.par2");
     writeFile(folder, "old.par2", "old");
-    EXPECT_EQ(at("taken").problem, formatString(text("SetNameTakenErr"), QString("taken.par2")));
+    EXPECT_EQ(at("taken").problem,
+              formatString(localized("SetNameTakenErr"), QString("taken.par2")));
     EXPECT_TRUE(at("link").path.isNull());
     EXPECT_TRUE(at("old").replacesFile);
 
@@ -119,10 +116,10 @@ TEST(SaveChecksTest, TheSetGoesIntoTheFolderOfItsFilesUnderTheSetTypesExtension)
     EXPECT_EQ(document->panelUserEnteredFilename("../x", "", &refused), folder + "/x.par2");
     EXPECT_EQ(document->m_NumSpecifiedInSaveOptions(), 0);
     ASSERT_EQ(alerts.shown.size(), 4);
-    EXPECT_EQ(alerts.shown[0].message, text("WrongNumPARErr"));
+    EXPECT_EQ(alerts.shown[0].message, localized("WrongNumPARErr"));
     EXPECT_EQ(alerts.shown[2].message,
-              formatString(text("ReplaceSetQuestion"), QString("old.par2")));
-    EXPECT_EQ(alerts.shown[3].message, formatString(text("PathCorrectedWarning"), folder));
+              formatString(localized("ReplaceSetQuestion"), QString("old.par2")));
+    EXPECT_EQ(alerts.shown[3].message, formatString(localized("PathCorrectedWarning"), folder));
     EXPECT_EQ(QFile(folder + "/old.par2").size(), 3);
 }
 
@@ -136,8 +133,8 @@ TEST(SaveChecksTest, AFullSetShowsTheRoomLeftInTheSingularOrPlural) {
     nearlyFull.crowd(1);
     EXPECT_FALSE(nearlyFull.checkRoomForFiles(1));
     ASSERT_EQ(alerts.shown.size(), 2);
-    EXPECT_EQ(alerts.shown[0].message, text("TooManyFilesForPar2ErrS"));
-    EXPECT_EQ(alerts.shown[1].message, formatString(text("TooManyFilesForPar2ErrP"), 0));
+    EXPECT_EQ(alerts.shown[0].message, localized("TooManyFilesForPar2ErrS"));
+    EXPECT_EQ(alerts.shown[1].message, formatString(localized("TooManyFilesForPar2ErrP"), 0));
 }
 
 TEST(CreateOutputReaderTest, ProgressAndDoneFilesFollowTheProcessingLines) {

@@ -1,10 +1,10 @@
 #include "CreationTestSupport.h"
+#include "Localized.h"
 #include "ScriptedAlertPresenter.h"
 #include "app/PARDocumentController.h"
 #include "par2/PAR2Document.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/StringTables.h"
 
 #include <gtest/gtest.h>
 
@@ -126,7 +126,7 @@ TEST_F(CreationRunTest, AVolumeNameThatCannotBeClearedStopsTheSaveBeforeTheRun) 
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_FALSE(QFile::exists(m_folder + "/set.par2"));
     ASSERT_EQ(alerts.shown.size(), 1);
-    EXPECT_EQ(alerts.shown[0].message, StringTables::localized("CantDeletePnnErr"));
+    EXPECT_EQ(alerts.shown[0].message, localized("CantDeletePnnErr"));
 }
 
 TEST_F(CreationRunTest, AbortInTheMiddleLeavesTheFilesToBeProtectedAndNoVolumes) {

@@ -17,12 +17,6 @@ inline void useBuiltHelpers() {
     qputenv("VELMORA_HELPERS_DIR", VELMORA_HELPERS_BUILD_DIR);
 }
 
-inline QString writeFile(const QString& folder, const QString& name, const QByteArray& content) {
-    const QString path = folder + QLatin1Char('/') + name;
-    writeFile(path, content);
-    return path;
-}
-
 // `count` files of a few kilobytes each; names that FilenameSort orders by number.
 inline QStringList makeSubjectFiles(const QString& folder, int count) {
     QStringList paths;

@@ -1,11 +1,11 @@
 #include "app/HeadlessCreate.h"
 
 #include "CreationTestSupport.h"
+#include "Localized.h"
 #include "ScriptedAlertPresenter.h"
 #include "app/PARDocumentController.h"
 #include "par2/PAR2Document.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +23,14 @@ TEST(HeadlessCreateTest, CreatesTheSetInTheFilesFolderOrRefusesWithAReason) {
                                            name, number, paths, &error));
         return error;
     };
-    EXPECT_EQ(refusal("s", "100", files), StringTables::localized("WrongNumPARErr"));
-    EXPECT_EQ(refusal("s", "ten", files), StringTables::localized("WrongNumPARErr"));
+    EXPECT_EQ(refusal("s", "100", files), localized("WrongNumPARErr"));
+    EXPECT_EQ(refusal("s", "ten", files), localized("WrongNumPARErr"));
     EXPECT_TRUE(refusal("s", "5", {}).contains("no files"));
     EXPECT_TRUE(refusal("s", "5", files + QStringList(other + "/x")).contains("no such file"));
     EXPECT_TRUE(refusal("s", "5", files + QStringList(writeFile(other, "y", "y")))
                     .contains("share one folder"));
     EXPECT_TRUE(refusal("s", "5", {folder + "/taken.par2"}).contains("recovery file"));
-    EXPECT_EQ(refusal("", "5", files),
-              formatString(StringTables::localized("BadSetNameErr"), QString()));
+    EXPECT_EQ(refusal("", "5", files), formatString(localized("BadSetNameErr"), QString()));
     EXPECT_TRUE(refusal("taken.par2", "5", files).contains("exists already"));
     // Asked for elsewhere, the set is not quietly made in the files' folder.
     EXPECT_TRUE(refusal(other + "/made", "5", files).contains("folder of its files"));

@@ -1,21 +1,12 @@
 #include "DocumentTestSupport.h"
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "app/PARDocumentController.h"
 
 #include <QDir>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
-
-namespace {
-
-QString touch(const QString& folder, const QString& name) {
-    QFile file(folder + QLatin1Char('/') + name);
-    file.open(QIODevice::WriteOnly);
-    return file.fileName();
-}
-
-} // namespace
 
 TEST(DocumentOpeningTest, TrashedFilesAndForeignLocationsAreRefused) {
     const QString userTrash =
@@ -46,10 +37,10 @@ TEST(NewSetTest, FilesComeFromOneFolderAndRemovingTheLastResetsTheDocument) {
     RecordingWindow window;
     auto document = std::make_shared<RecordingDocument>(QStringLiteral("par2SL"));
     document->setParController(&window);
-    const QString a = touch(folder, "a.bin");
-    const QString b = touch(folder, "b.bin");
-    const QString elsewhere = touch(other, "c.bin");
-    const QString recovery = touch(folder, "x.PAR2");
+    const QString a = writeFile(folder, "a.bin", {});
+    const QString b = writeFile(folder, "b.bin", {});
+    const QString elsewhere = writeFile(other, "c.bin", {});
+    const QString recovery = writeFile(folder, "x.PAR2", {});
     QFile::link(a, folder + "/link.bin");
 
     EXPECT_EQ(document->CanFileBeAdded(a), 1);

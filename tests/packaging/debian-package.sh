@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the .deb, checks its dependencies and maintainer scripts, and runs the
-# program unpacked from it.
+# Builds the .deb, checks its dependencies and maintainer scripts, has lintian
+# check it where lintian is installed, and runs the program unpacked from it.
 . "$(dirname "$0")/common.sh"
 
 cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/deb" >/dev/null
@@ -25,6 +25,14 @@ for script in postinst:configure postrm:remove; do
     env -i PATH="$work/none" /bin/sh "$work/control/$name" "${script#*:}" ||
         fail "$name fails where the desktop tools are missing"
 done
+
+if command -v lintian >/dev/null; then
+    report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
+    # What is left is lintian's own remark about running as root.
+    grep -E '^[EW]: ' <<<"$report" && fail "lintian reports problems"
+else
+    echo "lintian is not installed: its checks are left out"
+fi
 
 root=$work/root
 dpkg -x "$deb" "$root"

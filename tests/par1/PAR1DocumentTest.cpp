@@ -1,6 +1,8 @@
 #include "par1/PAR1Document.h"
 
 #include "EventLoopWait.h"
+#include "Localized.h"
+#include "Par1SetWriter.h"
 #include "RunCommand.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -11,46 +13,14 @@
 #include "par1/Par1StatusText.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/StringTables.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
 
 const QString kHelper = QStringLiteral(VELMORA_HELPERS_BUILD_DIR "/par");
-
-QByteArray md5(const QByteArray& data) {
-    return QCryptographicHash::hash(data, QCryptographicHash::Md5);
-}
-
-// Lists a file in an index file as checked but not saved in the parity data.
-// The set hash covers only the parity files, so the volumes stay usable.
-void addListedOnlyFile(const QString& indexPath, const QString& name, const QByteArray& content) {
-    QFile file(indexPath);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    QByteArray par = file.readAll();
-    QByteArray entry(0x38, '\0');
-    for (QChar c : name)
-        entry += char(c.unicode() & 0xff) + QByteArray(1, char(c.unicode() >> 8));
-    qToLittleEndian<quint64>(entry.size(), entry.data());
-    qToLittleEndian<quint64>(2, entry.data() + 0x08);
-    qToLittleEndian<quint64>(content.size(), entry.data() + 0x10);
-    entry.replace(0x18, 16, md5(content)).replace(0x28, 16, md5(content.left(16384)));
-    const auto field = [&](int at) { return qFromLittleEndian<quint64>(par.constData() + at); };
-    const quint64 listEnd = field(0x40) + field(0x48);
-    const quint64 dataOffset = field(0x50);
-    qToLittleEndian<quint64>(field(0x38) + 1, par.data() + 0x38);
-    qToLittleEndian<quint64>(field(0x48) + entry.size(), par.data() + 0x48);
-    qToLittleEndian<quint64>(dataOffset ? dataOffset + entry.size() : 0, par.data() + 0x50);
-    par.insert(qsizetype(listEnd), entry);
-    par.replace(0x10, 16, md5(par.mid(0x20)));
-    file.seek(0);
-    file.write(par);
-}
 
 // PAR 1 documents running our par helper on sets in a temporary folder.
 class PAR1DocumentTest : public ::testing::Test {
@@ -76,14 +46,28 @@ protected:
         return bytes;
     }
     void damage(const QString& name) { write(name, 4, 99, 10); }
-    // A set.par with the given volumes over a.bin, b.bin and c.bin.
-    void makeSet(int volumes) {
+    void writeOriginals() {
         for (int i = 0; i < 3; ++i)
             m_original[i] = write(QStringLiteral("%1.bin").arg(QChar(u'a' + i)), 3000 + i, i);
+    }
+    // A set.par with the given volumes over a.bin, b.bin and c.bin.
+    void makeSet(int volumes) {
+        writeOriginals();
         ASSERT_EQ(runCommand(m_folder, kHelper,
                              {"a", QStringLiteral("-n%1").arg(volumes), "--", "set.par", "a.bin",
                               "b.bin", "c.bin"}),
                   0);
+    }
+
+    // The same with one volume, and notes.txt listed as checked but not saved in the parity
+    // data; notes.txt itself is gone.
+    void makeSetWithAFileOutsideTheParity() {
+        writeOriginals();
+        write("notes.txt", 300, 9);
+        velmora::par1::Par1SetWriter(QFile::encodeName(m_folder).toStdString(), "set.par",
+                                     {{"a.bin"}, {"b.bin"}, {"c.bin"}, {"notes.txt", false}}, 1)
+            .write(false, [](double) {});
+        QFile::remove(path("notes.txt"));
     }
 
     static bool runEnded(MyDocument& document) {
@@ -169,8 +153,7 @@ TEST_F(PAR1DocumentTest, RepairsDamagedMissingAndMisnamedFilesThenDeletesTheInta
 // Waiting for its turn, a set lists its files from the index file, those
 // outside the parity data marked so, and the helper has not started.
 TEST_F(PAR1DocumentTest, AWaitingSetListsItsFilesFromTheIndexFile) {
-    makeSet(1);
-    addListedOnlyFile(path("set.par"), "notes.txt", "not saved in the parity data");
+    makeSetWithAFileOutsideTheParity();
     auto busy = std::make_shared<PAR1Document>();
     m_controller.addDocument(busy);
     busy->setm_PARIsRunning(RunKind::VerifyRepair);
@@ -197,8 +180,7 @@ TEST_F(PAR1DocumentTest, AWaitingSetListsItsFilesFromTheIndexFile) {
 }
 
 TEST_F(PAR1DocumentTest, OutcomesOtherThanARepair) {
-    makeSet(1);
-    addListedOnlyFile(path("set.par"), "notes.txt", "not saved in the parity data");
+    makeSetWithAFileOutsideTheParity();
     damage("b.bin");
     auto outside = verify();
     EXPECT_EQ(outside->m_DocumentStatus(), DocStatus::RestorableIntact);
@@ -212,7 +194,7 @@ TEST_F(PAR1DocumentTest, OutcomesOtherThanARepair) {
     ASSERT_EQ(tooFew->m_DocumentStatus(), DocStatus::RepairImpossible);
     EXPECT_EQ(status(tooFew, "a.bin"), FileCode::MissingUnrecoverable);
     EXPECT_EQ(Par1StatusText::documentStatusText(DocStatus::RepairImpossible, tooFew->statistics()),
-              StringTables::localized("DocStatus4A"));
+              localized("DocStatus4A"));
 
     write("junk.par", 100, 5);
     EXPECT_EQ(verify("junk.par")->m_DocumentStatus(), DocStatus::NotARecoveryFile);

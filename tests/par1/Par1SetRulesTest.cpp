@@ -1,25 +1,17 @@
+#include "Localized.h"
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "par1/PAR1Document.h"
 #include "par1/Par1CommandLine.h"
 #include "par1/Par1VolumeFiles.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
-
-namespace {
-
-void touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
-
-} // namespace
 
 TEST(Par1SetRulesTest, ArgumentLists) {
     EXPECT_EQ(Par1CommandLine::makeRepairParamArray("/some/where/-odd.par"),
@@ -46,26 +38,25 @@ TEST(Par1SetRulesTest, RoomForMoreFiles) {
     const QString folder = TestEnvironment::makeFolder("par1-room");
     auto document = std::make_shared<PAR1Document>();
     for (int i = 0; i < 254; ++i) {
-        touch(folder + QStringLiteral("/f%1").arg(i));
+        writeFile(folder + QStringLiteral("/f%1").arg(i));
         document->AddFile(folder + QStringLiteral("/f%1").arg(i), false);
     }
     ScriptedAlertPresenter alerts;
     EXPECT_TRUE(document->checkRoomForFiles(1));
     EXPECT_FALSE(document->checkRoomForFiles(2));
-    touch(folder + "/last");
+    writeFile(folder + "/last");
     document->AddFile(folder + "/last", false);
     EXPECT_FALSE(document->checkRoomForFiles(1));
     ASSERT_EQ(alerts.shown.size(), 2);
     EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
-    EXPECT_EQ(alerts.shown[0].message, StringTables::localized("TooManyFilesForPar1ErrS"));
-    EXPECT_EQ(alerts.shown[1].message,
-              formatString(StringTables::localized("TooManyFilesForPar1ErrP"), 0));
+    EXPECT_EQ(alerts.shown[0].message, localized("TooManyFilesForPar1ErrS"));
+    EXPECT_EQ(alerts.shown[1].message, formatString(localized("TooManyFilesForPar1ErrP"), 0));
 }
 
 TEST(Par1SetRulesTest, StrayVolumesAreRemovedButNeverASubjectFile) {
     const QString folder = TestEnvironment::makeFolder("par1-stray");
     for (const char* name : {"set.P01", "set.P02", "set.P03", "set.p01", "other.P01"})
-        touch(folder + '/' + name);
+        writeFile(folder + '/' + name);
     EXPECT_TRUE(Par1VolumeFiles::RemoveStrayPnnFiles(folder + "/set.par", 2, {"a.bin"}));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
               QStringList({"other.P01", "set.P03", "set.p01"}));

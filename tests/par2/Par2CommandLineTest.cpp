@@ -1,5 +1,6 @@
 #include "par2/Par2CommandLine.h"
 
+#include "Localized.h"
 #include "Par2TestSupport.h"
 #include "ScriptedAlertPresenter.h"
 #include "TestEnvironment.h"
@@ -8,7 +9,6 @@
 #include "par2/Par2VolumeFiles.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/StringTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,7 +79,7 @@ TEST(Par2CommandLineTest, ManyUnrelatedFilesAskBeforeTheRun) {
     EXPECT_TRUE(Preferences::boolForKey(PrefKey::DontCheckForTooManyFiles));
     EXPECT_TRUE(mayRun());
     ASSERT_EQ(alerts.shown.size(), 3);
-    EXPECT_EQ(alerts.shown[0].otherButton, StringTables::localized("AlwaysProceedButton"));
+    EXPECT_EQ(alerts.shown[0].otherButton, localized("AlwaysProceedButton"));
     Preferences::remove(PrefKey::DontCheckForTooManyFiles);
 
     // One protected file never warns; unattended operation goes on without asking.

@@ -1,8 +1,4 @@
-#include "ChunkStreamer.h"
 #include "GaloisField.h"
-#include "LinearCombiner.h"
-#include "Md5Hasher.h"
-#include "ParToolRun.h"
 #include "RecoveryPlan.h"
 #include "RegionMultiplier.h"
 
@@ -71,63 +67,6 @@ TEST(RegionMultiplier, EveryKernelAgreesWithTheFieldAtAnyOffsetAndLength) {
     }
 }
 
-// Parity blocks of files of different lengths, made the way a set's volumes are made.
-struct EncodedSet {
-    std::vector<std::vector<std::uint8_t>> blocks;  // zero-padded files
-    std::vector<std::vector<std::uint8_t>> volumes; // volume v + 1 at index v
-};
-
-EncodedSet encode(std::size_t files, std::size_t volumes, std::size_t blockSize) {
-    EncodedSet set;
-    CoefficientMatrix coefficients(volumes, files);
-    for (std::size_t i = 0; i < files; ++i) {
-        set.blocks.push_back(randomBytes(blockSize, 100 + static_cast<std::uint32_t>(i)));
-        for (std::size_t v = 0; v < volumes; ++v)
-            coefficients.at(v, i) = GaloisField::power(static_cast<std::uint8_t>(i + 1), v);
-    }
-    set.volumes.assign(volumes, std::vector<std::uint8_t>(blockSize));
-    std::vector<const std::uint8_t*> in;
-    std::vector<std::uint8_t*> out;
-    for (auto& block : set.blocks)
-        in.push_back(block.data());
-    for (auto& volume : set.volumes)
-        out.push_back(volume.data());
-    LinearCombiner(coefficients).combine(in, out, blockSize);
-    return set;
-}
-
-std::vector<std::vector<std::uint8_t>> solve(const EncodedSet& set, const RecoveryPlan& plan) {
-    std::vector<const std::uint8_t*> in;
-    for (std::size_t file : plan.intactFiles())
-        in.push_back(set.blocks[file].data());
-    for (std::uint64_t volume : plan.volumes())
-        in.push_back(set.volumes[volume - 1].data());
-    const std::size_t size = set.blocks[0].size();
-    std::vector<std::vector<std::uint8_t>> restored(plan.coefficients().rows(),
-                                                    std::vector<std::uint8_t>(size));
-    std::vector<std::uint8_t*> out;
-    for (auto& r : restored)
-        out.push_back(r.data());
-    LinearCombiner(plan.coefficients()).combine(in, out, size);
-    return restored;
-}
-
-TEST(RecoveryPlan, RestoresAnyThreeMissingFilesFromAnyThreeVolumes) {
-    const EncodedSet set = encode(6, 5, 777);
-    const std::vector<std::vector<std::size_t>> missingSets{{0}, {5}, {1, 4}, {0, 2, 5}, {3, 4, 5}};
-    const std::vector<std::vector<std::uint64_t>> volumeSets{{1, 2, 3}, {3, 4, 5}, {5, 2, 1}};
-    for (const auto& missing : missingSets) {
-        for (const auto& volumes : volumeSets) {
-            const auto plan = RecoveryPlan::choose(6, missing, volumes);
-            ASSERT_TRUE(plan);
-            EXPECT_EQ(plan->volumes().size(), missing.size());
-            const auto restored = solve(set, *plan);
-            for (std::size_t r = 0; r < missing.size(); ++r)
-                EXPECT_EQ(restored[r], set.blocks[missing[r]]);
-        }
-    }
-}
-
 TEST(RecoveryPlan, SkipsVolumesThatAddNoEquationAndFailsHonestly) {
     // Volume 256 repeats the equations of volume 1, since b^255 = 1 for every file.
     EXPECT_FALSE(RecoveryPlan::choose(4, {0, 1}, {1, 256}));
@@ -135,52 +74,6 @@ TEST(RecoveryPlan, SkipsVolumesThatAddNoEquationAndFailsHonestly) {
     ASSERT_TRUE(plan);
     EXPECT_EQ(plan->volumes(), (std::vector<std::uint64_t>{1, 2}));
     EXPECT_FALSE(RecoveryPlan::choose(4, {0, 1, 2}, {1, 2}));
-}
-
-TEST(ChunkStreamer, PadsShortInputsHashesThemAndCrossesChunkBoundaries) {
-    test::TempFolder folder;
-    const std::vector<std::size_t> sizes{200'000, 70'000, 0, 131'072};
-    std::vector<FileHandle> files;
-    std::vector<std::string> contents;
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
-        const std::string name = "f" + std::to_string(i);
-        contents.push_back(folder.writeRandom(name, sizes[i], static_cast<std::uint32_t>(i)));
-        files.push_back(FileHandle::openForReading(folder / name));
-    }
-    std::vector<Md5Hasher> full(sizes.size());
-    std::vector<Md5Hasher> first(sizes.size());
-    std::vector<StreamInput> inputs;
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        inputs.push_back({&files[i], 0, sizes[i], &full[i], &first[i]});
-    CoefficientMatrix xorAll(1, sizes.size());
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        xorAll.at(0, i) = 1;
-    std::vector<std::uint8_t> parity(200'000);
-    std::vector<std::uint64_t> positions;
-    const std::vector<StreamOutput> outputs{[&](std::uint64_t position,
-                                                std::span<const std::uint8_t> data) {
-        positions.push_back(position);
-        std::copy(data.begin(), data.end(), parity.begin() + static_cast<std::ptrdiff_t>(position));
-    }};
-    std::uint64_t lastProgress = 0;
-    ChunkStreamer(inputs, 200'000, 64 * 1024)
-        .run(LinearCombiner(xorAll), outputs, [&](std::uint64_t done) { lastProgress = done; });
-
-    EXPECT_EQ(positions, (std::vector<std::uint64_t>{0, 65536, 131072, 196608}));
-    EXPECT_EQ(lastProgress, 200'000u + 70'000u + 131'072u);
-    for (std::size_t j = 0; j < parity.size(); ++j) {
-        std::uint8_t expected = 0;
-        for (const std::string& content : contents)
-            expected ^= j < content.size() ? static_cast<std::uint8_t>(content[j]) : 0;
-        ASSERT_EQ(parity[j], expected) << j;
-    }
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
-        const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(contents[i].data()),
-                                     contents[i].size());
-        EXPECT_EQ(full[i].finish(), Md5Hasher::of(bytes));
-        EXPECT_EQ(first[i].finish(),
-                  Md5Hasher::of(bytes.first(std::min<std::size_t>(bytes.size(), 16384))));
-    }
 }
 
 } // namespace

@@ -79,22 +79,6 @@ void expectMalformed(const std::vector<std::uint8_t>& file) {
     }
 }
 
-TEST(Par1FileList, RoundTripsHeaderAndEntries) {
-    const std::vector<std::uint8_t> file = makeFile(twoEntries(), 10);
-    Par1Header header;
-    std::vector<Par1FileEntry> entries;
-    Par1VolumeFile::parse(file, header, entries);
-    EXPECT_EQ(header.fileListOffset, kHeaderSize);
-    EXPECT_EQ(header.dataSize, 10u);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].name, "one.bin");
-    EXPECT_EQ(entries[0].size, 12345u);
-    EXPECT_EQ(entries[0].fullHash, twoEntries()[0].fullHash);
-    EXPECT_TRUE(entries[0].inParity());
-    EXPECT_EQ(entries[1].name, "two \xC3\xA9.txt");
-    EXPECT_FALSE(entries[1].inParity());
-}
-
 TEST(Par1FileList, RefusesEntriesAndPartsOutsideTheirBounds) {
     const std::vector<std::uint8_t> good = makeFile(twoEntries(), 10);
     auto patched = [&](std::size_t offset, std::size_t size, std::uint64_t value) {

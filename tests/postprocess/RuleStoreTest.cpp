@@ -39,19 +39,6 @@ protected:
 
 } // namespace
 
-TEST_F(RuleStoreTest, SavedRulesReadBackEqualAndInOrder) {
-    PARDocumentController controller;
-    const QList<PostProcessRule> rules = {sampleRule("one"), sampleRule("two")};
-    controller.SavePPRulesSet(rules);
-    const QList<PostProcessRule> read = controller.ReadPPRulesSet();
-    ASSERT_EQ(read.size(), 2);
-    EXPECT_EQ(read, rules);
-    EXPECT_EQ(read[1].mDescription(), QStringLiteral("two"));
-    EXPECT_EQ(read[1].mURL(), QStringLiteral("u"));
-    EXPECT_EQ(read[1].mArchiveVersion(), 2);
-    EXPECT_EQ(read[0].hash(), rules[0].hash());
-}
-
 TEST_F(RuleStoreTest, CorruptAndNewerBlobsAreSkipped) {
     PARDocumentController controller;
     QByteArray truncated = sampleRule("cut").archived();

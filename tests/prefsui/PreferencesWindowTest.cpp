@@ -1,9 +1,9 @@
+#include "Localized.h"
 #include "PrefsTestSupport.h"
 #include "ScriptedAlertPresenter.h"
 #include "app/PARDocumentController.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/StringTables.h"
 #include "platform/ui/NumberField.h"
 #include "postprocess/ui/EditPPRuleController.h"
 #include "preferences/ui/PreferencesController.h"
@@ -17,10 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString text(const char* key) {
-    return StringTables::localized(QLatin1String(key));
-}
 
 // Two values for every key the window shows; each differs from the other and
 // from what the controls show before they are loaded.
@@ -141,7 +137,7 @@ TEST_F(PreferencesWindowTest, AnInvalidNumberKeepsTheWindowOpenWithItsAlert) {
         ASSERT_EQ(alerts.shown.size(), 1) << wrong.field;
         EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
         EXPECT_TRUE(alerts.shown[0].title.isNull());
-        EXPECT_EQ(alerts.shown[0].message, text(wrong.messageKey));
+        EXPECT_EQ(alerts.shown[0].message, localized(wrong.messageKey));
         EXPECT_EQ(field->selectedText(), field->text());
         EXPECT_FALSE(Preferences::boolForKey(PrefKey::KeepBrokenFiles)) << "nothing was written";
     }
@@ -216,7 +212,7 @@ TEST_F(PreferencesWindowTest, ControlsThatDoNotApplyAreDisabled) {
     EXPECT_TRUE(alerts.shown.isEmpty());
     clickTag(window.get(), "deleteSegmentsOption", 2);
     ASSERT_EQ(alerts.shown.size(), 1);
-    EXPECT_EQ(alerts.shown[0].message, text("PermanentDeleteWarning"));
+    EXPECT_EQ(alerts.shown[0].message, localized("PermanentDeleteWarning"));
     EXPECT_EQ(checkedTag(window.get(), "deleteSegmentsOption"), 2);
 
     control<QPushButton>(window.get(), "mOKButton")->click();
@@ -238,7 +234,7 @@ TEST_F(PreferencesWindowTest, RuleButtonsFollowTheSelectionAndEditTheWorkingCopy
     EXPECT_EQ(enabledButtons(), "New");
     QListWidget* list = rows(*window);
     ASSERT_EQ(list->count(), 4);
-    EXPECT_EQ(list->item(3)->text(), text("BuiltInUnrarRule"));
+    EXPECT_EQ(list->item(3)->text(), localized("BuiltInUnrarRule"));
     list->setCurrentRow(3);
     EXPECT_TRUE(list->selectedItems().isEmpty()) << "the built-in row cannot be selected";
     list->setCurrentRow(0);

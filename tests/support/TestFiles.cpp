@@ -28,6 +28,12 @@ bool writeFile(const QString& path, const QByteArray& content) {
     return ::close(fd) == 0 && written;
 }
 
+QString writeFile(const QString& folder, const QString& name, const QByteArray& content) {
+    const QString path = folder + QLatin1Char('/') + name;
+    writeFile(path, content);
+    return path;
+}
+
 bool writeExecutable(const QString& path, const QByteArray& content) {
     return writeFile(path, content) &&
            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -12,6 +12,8 @@ namespace TestFiles {
 QByteArray randomBytes(int size, quint32 seed);
 // Writes the file, making its folder first; false when it could not be written.
 bool writeFile(const QString& path, const QByteArray& content = "x");
+// The same for folder/name; the file's path.
+QString writeFile(const QString& folder, const QString& name, const QByteArray& content);
 // The same for a program (a script) its owner may run.
 bool writeExecutable(const QString& path, const QByteArray& content);
 // The file's bytes, or "<missing>" when it cannot be read.

@@ -1,6 +1,6 @@
+#include "Localized.h"
 #include "TestEnvironment.h"
 #include "UnrarTestSupport.h"
-#include "platform/StringTables.h"
 #include "unrar/ProtectedFolders.h"
 
 #include <QDir>
@@ -12,9 +12,8 @@
 namespace {
 
 QString renamed(const QString& base, int counter, const QString& extension = QString()) {
-    QString name = QStringLiteral("%1(%2-%3)")
-                       .arg(base, StringTables::localized(QStringLiteral("RenamedIndication")))
-                       .arg(counter);
+    QString name =
+        QStringLiteral("%1(%2-%3)").arg(base, localized("RenamedIndication")).arg(counter);
     return extension.isEmpty() ? name : name + QLatin1Char('.') + extension;
 }
 

@@ -22,19 +22,6 @@ TEST(RarVolumeNames, DeterminePartNum) {
     }
 }
 
-TEST(RarVolumeNames, DetermineNextClassicRarExtension) {
-    const QList<std::tuple<QString, QString, uint32_t>> cases = {
-        {"r00", "r01", 1},     {"r09", "r10", 10},   {"r99", "s00", 100},   {"R99", "S00", 100},
-        {"s00", "s01", 101},   {"z98", "z99", 899},  {"z99", QString(), 0}, {"q00", QString(), 0},
-        {"rar", QString(), 0}, {"r0", QString(), 0}, {"Z99", QString(), 0}};
-    for (const auto& [extension, next, ordinal] : cases) {
-        uint32_t found = 0;
-        EXPECT_EQ(DetermineNextClassicRarExtension(extension, &found), next)
-            << extension.toStdString();
-        EXPECT_EQ(found, ordinal) << extension.toStdString();
-    }
-}
-
 TEST(RarVolumeNames, GetNextRARFilenameForEverySchemeAndItsLimits) {
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("names"));
     const QList<std::pair<QString, QString>> cases = {{"set.part01.rar", "set.part02.rar"},

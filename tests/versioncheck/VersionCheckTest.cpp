@@ -2,23 +2,20 @@
 
 #include "DesktopStandIns.h"
 #include "EventLoopWait.h"
+#include "Localized.h"
 #include "ScriptedAlertPresenter.h"
 #include "VersionListServer.h"
+#include "app/VersionList.h"
 #include "platform/AppInfo.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 
 #include <QElapsedTimer>
 #include <QVersionNumber>
 #include <gtest/gtest.h>
 
 namespace {
-
-QString text(const char* key) {
-    return StringTables::localized(QLatin1String(key));
-}
 
 QString newerVersion() {
     const QVersionNumber running = QVersionNumber::fromString(AppInfo::shortVersion());
@@ -60,8 +57,8 @@ TEST_F(VersionCheckTest, TheSameOrAnOlderVersionIsUpToDate) {
         ScriptedAlertPresenter alerts;
         EXPECT_EQ(check(true), VersionCheck::Outcome::UpToDate) << qPrintable(listed);
         ASSERT_EQ(alerts.shown.size(), 1);
-        EXPECT_EQ(alerts.shown[0].title, text("SoftwareIsUpToDate"));
-        EXPECT_EQ(alerts.shown[0].message, text("YouHaveMostRecent"));
+        EXPECT_EQ(alerts.shown[0].title, localized("SoftwareIsUpToDate"));
+        EXPECT_EQ(alerts.shown[0].message, localized("YouHaveMostRecent"));
         EXPECT_EQ(check(false), VersionCheck::Outcome::UpToDate);
         EXPECT_EQ(alerts.shown.size(), 1) << "the launch check says nothing";
     }
@@ -75,26 +72,33 @@ TEST_F(VersionCheckTest, ANewerVersionOffersTheDownload) {
     ScriptedAlertPresenter later({kAlertAlternateReturn});
     EXPECT_EQ(check(false), VersionCheck::Outcome::NewerVersion);
     ASSERT_EQ(later.shown.size(), 1);
-    EXPECT_EQ(later.shown[0].title, text("NewVersionAvailable"));
+    EXPECT_EQ(later.shown[0].title, localized("NewVersionAvailable"));
     EXPECT_EQ(later.shown[0].message, prompt);
-    EXPECT_EQ(later.shown[0].defaultButton, text("DownloadNewVersionNow"));
-    EXPECT_EQ(later.shown[0].alternateButton, text("DownloadNewVersionLater"));
+    EXPECT_EQ(later.shown[0].defaultButton, localized("DownloadNewVersionNow"));
+    EXPECT_EQ(later.shown[0].alternateButton, localized("DownloadNewVersionLater"));
     EXPECT_TRUE(workspace.urls.isEmpty());
 
     server.setBody(VersionListServer::versionList(newerVersion(), QString(), true));
     ScriptedAlertPresenter now({kAlertDefaultReturn});
     EXPECT_EQ(check(true), VersionCheck::Outcome::NewerVersion);
     ASSERT_EQ(now.shown.size(), 1);
-    EXPECT_EQ(now.shown[0].message, formatString(text("CanDownloadNew"), newerVersion()));
+    EXPECT_EQ(now.shown[0].message, formatString(localized("CanDownloadNew"), newerVersion()));
     EXPECT_EQ(workspace.urls, QStringList{"https://example.org/download"});
 }
 
 TEST_F(VersionCheckTest, AnswersThatAreNoVersionListFailOnlyAloud) {
-    const QByteArray withoutVersion = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
-                                      "<key>VelmoraPrompt</key><string>Hi</string></dict></plist>";
+    const auto plist = [](const char* content) {
+        return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + QByteArray(content) + "</plist>";
+    };
     const QByteArray oversized =
         VersionListServer::versionList("99.0", QString(2 << 20, QLatin1Char('x')), false);
-    for (const QByteArray& body : {QByteArray("garbage\x01\x02"), withoutVersion, oversized}) {
+    for (const QByteArray& body :
+         {QByteArray(), QByteArray("garbage\x01\x02"), QByteArray("bplist00\xff\xff", 10),
+          plist("<array><string>Velmora</string></array>"),
+          plist("<dict><key>Velmora</key><integer>7</integer></dict>"),
+          plist("<dict><key>Other</key><string>9.0</string></dict>"),
+          plist("<dict><key>VelmoraPrompt</key><string>Hi</string></dict>"),
+          VersionListServer::versionList("soon", QString(), false), oversized}) {
         server.setBody(body);
         ScriptedAlertPresenter alerts;
         EXPECT_EQ(check(false), VersionCheck::Outcome::Failed);
@@ -105,7 +109,7 @@ TEST_F(VersionCheckTest, AnswersThatAreNoVersionListFailOnlyAloud) {
         Preferences::remove(PrefKey::UnattendedOperation);
         ASSERT_EQ(alerts.shown.size(), 1);
         EXPECT_EQ(alerts.shown[0].severity, AlertSeverity::Critical);
-        EXPECT_EQ(alerts.shown[0].message, text("CannotCheckVersionErr"));
+        EXPECT_EQ(alerts.shown[0].message, localized("CannotCheckVersionErr"));
     }
     EXPECT_TRUE(workspace.urls.isEmpty());
 }
@@ -129,7 +133,7 @@ TEST_F(VersionCheckTest, AServerThatDoesNotAnswerIsGivenUpAfterTheTimeOut) {
     EXPECT_LT(clock.elapsed(), VersionCheck::kTimeoutMs + 3000);
     EXPECT_EQ(server.requestCount(), 1);
     ASSERT_EQ(alerts.shown.size(), 1);
-    EXPECT_EQ(alerts.shown[0].message, text("CannotCheckVersionErr"));
+    EXPECT_EQ(alerts.shown[0].message, localized("CannotCheckVersionErr"));
 }
 
 TEST_F(VersionCheckTest, TheFirstLaunchAsksAndChecksNothing) {
@@ -139,9 +143,9 @@ TEST_F(VersionCheckTest, TheFirstLaunchAsksAndChecksNothing) {
         ScriptedAlertPresenter alerts({answer});
         VersionCheck(addresses()).checkAtLaunch();
         ASSERT_EQ(alerts.shown.size(), 1);
-        EXPECT_EQ(alerts.shown[0].title, text("AutoCheckQuestionTitle"));
-        EXPECT_EQ(alerts.shown[0].defaultButton, text("YesButton"));
-        EXPECT_EQ(alerts.shown[0].alternateButton, text("NoButton"));
+        EXPECT_EQ(alerts.shown[0].title, localized("AutoCheckQuestionTitle"));
+        EXPECT_EQ(alerts.shown[0].defaultButton, localized("YesButton"));
+        EXPECT_EQ(alerts.shown[0].alternateButton, localized("NoButton"));
         ASSERT_TRUE(Preferences::contains(PrefKey::AutoCheckUpdate));
         EXPECT_EQ(Preferences::boolForKey(PrefKey::AutoCheckUpdate), answer == kAlertDefaultReturn);
     }
@@ -153,7 +157,7 @@ TEST_F(VersionCheckTest, TheFirstLaunchAsksAndChecksNothing) {
     Preferences::setBool(PrefKey::AutoCheckUpdate, true);
     agreed.checkAtLaunch();
     EXPECT_TRUE(spinUntil([&] { return alerts.shown.size() == 1; }, 10000));
-    EXPECT_EQ(alerts.shown[0].title, text("NewVersionAvailable"));
+    EXPECT_EQ(alerts.shown[0].title, localized("NewVersionAvailable"));
 }
 
 TEST_F(VersionCheckTest, WithoutAVersionListAddressNothingIsSent) {
@@ -171,6 +175,18 @@ TEST_F(VersionCheckTest, WithoutAVersionListAddressNothingIsSent) {
 
     unavailable.PerformCheckUpdate();
     ASSERT_EQ(alerts.shown.size(), 1);
-    EXPECT_EQ(alerts.shown[0].message, text("VersionCheckUnavailable"));
+    EXPECT_EQ(alerts.shown[0].message, localized("VersionCheckUnavailable"));
     EXPECT_FALSE(unavailable.isRunning());
+}
+
+TEST(VersionList, ComparesVersionNumbersNotTexts) {
+    const auto listed = [](const char* version) {
+        return *VersionList::parse(VersionListServer::versionList(version, QString(), false));
+    };
+    EXPECT_TRUE(listed("0.10").isNewerThan("0.9"));
+    EXPECT_TRUE(listed("1.0.1").isNewerThan("1.0"));
+    EXPECT_FALSE(listed("1.2").isNewerThan("1.2.0"));
+    EXPECT_FALSE(listed("1.2.0").isNewerThan("1.2"));
+    EXPECT_FALSE(listed("0.9").isNewerThan("0.10"));
+    EXPECT_FALSE(listed(" 2.0 ").isNewerThan("2.0"));
 }

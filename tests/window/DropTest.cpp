@@ -1,6 +1,6 @@
+#include "Localized.h"
 #include "TestEnvironment.h"
 #include "WindowTestSupport.h"
-#include "platform/StringTables.h"
 
 #include <QApplication>
 #include <QDir>
@@ -63,8 +63,7 @@ TEST_F(DropTest, AcceptsADragWithOneAddableFileAndAddsOnlyThatOne) {
     EXPECT_EQ(document->fileStatusSnapshot().keys(), QStringList({"movie.mkv"}));
     EXPECT_EQ(document->m_DocumentStatus(), DocStatus::ReadyToCreate);
     ASSERT_EQ(model()->rowCount(), 1);
-    EXPECT_EQ(cell(0, FileTableModel::StatusColumn),
-              StringTables::localized(QStringLiteral("FileStatus10")));
+    EXPECT_EQ(cell(0, FileTableModel::StatusColumn), localized("FileStatus10"));
 }
 
 TEST_F(DropTest, RefusesFoldersAndDocumentsThatAreBusy) {

@@ -1,6 +1,6 @@
+#include "Localized.h"
 #include "WindowTestSupport.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 #include "window/StatusTexts.h"
 
 #include <QClipboard>
@@ -10,10 +10,6 @@
 namespace {
 
 using Column = FileTableModel::Column;
-
-QString localized(const char* key) {
-    return StringTables::localized(QLatin1String(key));
-}
 
 class FileTableTest : public WindowTest {
 protected:
@@ -84,7 +80,7 @@ TEST_F(FileTableTest, NotOKFilesAreTheDamagedMissingAndUnrestorableOnes) {
     EXPECT_EQ(velmora()->SelectedFiles(), QStringList({"f2", "f4", "f6", "f8"}));
 }
 
-TEST_F(FileTableTest, IconsAndTextsFollowTheFileStatus) {
+TEST_F(FileTableTest, OnlyFilesThatAreFineWearTheOKIcon) {
     // A file the user is told is not OK never wears the OK icon, and one that is fine always does.
     for (int32_t code = FileCode::NotExamined; code <= FileCode::ToBeProtected; ++code) {
         const QString icon = StatusTexts::FilestatusAsSymbol(FileStatus(QStringLiteral("x"), code));
@@ -97,26 +93,12 @@ TEST_F(FileTableTest, IconsAndTextsFollowTheFileStatus) {
     }
     const FileStatus outsideSet(QStringLiteral("x"), FileCode::Intact, QString(), false);
     EXPECT_EQ(StatusTexts::FilestatusAsSymbol(outsideSet), "FileNotInVolumeSetIcon");
-
-    const FileStatus renamed(QStringLiteral("a"), FileCode::FoundUnderOtherName,
-                             QStringLiteral("b.bin"), true);
-    EXPECT_EQ(StatusTexts::FileStatusAsText(renamed),
-              formatString(localized("FileStatus3"), QStringLiteral("b.bin")));
-    EXPECT_EQ(StatusTexts::FileStatusAsText(FileStatus(QStringLiteral("a"), 3)), "");
-    EXPECT_EQ(StatusTexts::FileStatusAsText(FileStatus(QStringLiteral("a"), 7)),
-              localized("FileStatus7"));
 }
 
-TEST_F(FileTableTest, RecoveryFileTextsDependOnTheParVersion) {
+// A volume a PAR 1 creation wrote knows its block; one only found does not.
+TEST_F(FileTableTest, Par1VolumesShowTheirBlockOnceWritten) {
     using StatusTexts::PxxFileStatusAsText;
-    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", -2), 2), localized("PxxFileStatus3"));
-    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 1), 2), localized("PxxFileStatus4"));
-    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 1, "t.bin"), 2),
-              formatString(localized("PxxFileStatus6"), QStringLiteral("t.bin")));
-    EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 4, "t.bin"), 2),
-              formatString(localized("PxxFileStatus7"), 4, QStringLiteral("t.bin")));
     EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 0), 1), localized("PxxFileStatus1"));
-    // A volume that a PAR 1 creation wrote knows its block.
     EXPECT_EQ(PxxFileStatusAsText(recoveryFile("v", 1), 1), localized("PxxFileStatus4"));
     EXPECT_EQ(PxxFileStatusAsText(FileStatus(QStringLiteral("v"), 0), 1), "");
 }

@@ -1,10 +1,10 @@
 #include "window/OutputDrawer.h"
 
 #include "EventLoopWait.h"
+#include "Localized.h"
 #include "WindowTestSupport.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
-#include "platform/StringTables.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,11 +24,11 @@ TEST_F(OutputDrawerTest, OpensBesideTheTableAndNamesTheNextStepOnItsButton) {
     window()->resize(800, 500);
     const int windowWidth = window()->width();
     EXPECT_FALSE(velmora()->IsDrawerOpen());
-    EXPECT_EQ(button->text(), StringTables::localized(QStringLiteral("MenuTextShowParOutput")));
+    EXPECT_EQ(button->text(), localized("MenuTextShowParOutput"));
 
     button->click();
     EXPECT_TRUE(velmora()->IsDrawerOpen());
-    EXPECT_EQ(button->text(), StringTables::localized(QStringLiteral("MenuTextHideParOutput")));
+    EXPECT_EQ(button->text(), localized("MenuTextHideParOutput"));
     EXPECT_EQ(window()->width(), windowWidth + VelmoraController::kFirstDrawerWidth +
                                      VelmoraController::kDrawerFrameWidth);
     EXPECT_TRUE(spinUntil(
@@ -44,7 +44,7 @@ TEST_F(OutputDrawerTest, OpensBesideTheTableAndNamesTheNextStepOnItsButton) {
     drawer()->close();
     EXPECT_FALSE(velmora()->IsDrawerOpen());
     EXPECT_EQ(window()->width(), windowWidth);
-    EXPECT_EQ(button->text(), StringTables::localized(QStringLiteral("MenuTextShowParOutput")));
+    EXPECT_EQ(button->text(), localized("MenuTextShowParOutput"));
 }
 
 TEST_F(OutputDrawerTest, AppendedTextReachesTheViewInFewBatches) {

@@ -1,18 +1,13 @@
+#include "Localized.h"
 #include "WindowTestSupport.h"
 #include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 #include "window/StatisticsPanel.h"
 #include "window/StatusLine.h"
 
 #include <QApplication>
-#include <QProgressBar>
 
 namespace {
-
-QString localized(const QString& key) {
-    return StringTables::localized(key);
-}
 
 StatisticsRecord
 statistics(std::initializer_list<std::pair<StatisticsRecord::Index, uint32_t>> values) {
@@ -35,7 +30,7 @@ TEST_F(StatusDisplayTest, EveryStatusHasItsTextAndStyle) {
         document->setm_DocumentStatus(status);
         const QString key =
             status == 4 ? QStringLiteral("DocStatus4B") : QStringLiteral("DocStatus%1").arg(status);
-        EXPECT_EQ(statusLine()->text(), localized(key)) << status;
+        EXPECT_EQ(statusLine()->text(), StringTables::localized(key)) << status;
         // A verdict stands out; a step on the way does not.
         EXPECT_EQ(statusLine()->font().bold(), statusColour() != standard) << status;
     }
@@ -60,7 +55,7 @@ TEST_F(StatusDisplayTest, Par1PanelAndStatusNameTheMissingVolumes) {
                                         {StatisticsRecord::RecoveryVolumesFound, 2}}));
     document->showFiles(filesWithStatus({{"a", 1}}));
     document->setm_DocumentStatus(DocStatus::RepairImpossible);
-    EXPECT_EQ(statusLine()->text(), formatString(localized(QStringLiteral("DocStatus4")), 2));
+    EXPECT_EQ(statusLine()->text(), formatString(localized("DocStatus4"), 2));
     EXPECT_TRUE(statusLine()->text().contains(QLatin1Char('2')));
     EXPECT_EQ(panel->valueOf(QStringLiteral("numGoodFiles")), "4");
     EXPECT_EQ(panel->valueOf(QStringLiteral("numCorruptFiles")), "3");
@@ -70,7 +65,7 @@ TEST_F(StatusDisplayTest, Par1PanelAndStatusNameTheMissingVolumes) {
     document->setStatistics(statistics(
         {{StatisticsRecord::DamagedFiles, 2}, {StatisticsRecord::BadFilesNotInVolumeSet, 1}}));
     document->setm_DocumentStatus(DocStatus::RepairImpossible);
-    EXPECT_EQ(statusLine()->text(), localized(QStringLiteral("DocStatus4A")));
+    EXPECT_EQ(statusLine()->text(), localized("DocStatus4A"));
     EXPECT_EQ(statusColour(), QColor::fromRgbF(0.75f, 0, 0));
 }
 
@@ -106,16 +101,6 @@ TEST_F(StatusDisplayTest, Par2PanelShowsFilesBlocksAndMissingBytes) {
     document->setm_DocumentStatus(DocStatus::Repaired);
     document->setm_DocumentStatus(DocStatus::ReadyToCreate);
     EXPECT_FALSE(panel->isFieldShown(QStringLiteral("par2NumMissingBlocks")));
-}
-
-TEST_F(StatusDisplayTest, ProgressBarTurnsIndeterminateForNegativeValues) {
-    open();
-    QProgressBar* bar = window()->progression();
-    document->setm_Progression(-1);
-    EXPECT_EQ(bar->maximum(), 0);
-    document->setm_Progression(40);
-    EXPECT_EQ(bar->maximum(), 100);
-    EXPECT_EQ(bar->value(), 40);
 }
 
 } // namespace

@@ -63,13 +63,6 @@ TEST(DocToolbarDelegateTest, ShownItemsTakeTheirPlaceAndAreSaved) {
 
 class WindowControllerTest : public WindowTest {};
 
-TEST_F(WindowControllerTest, TheTitleCarriesTheParVersion) {
-    open(QStringLiteral("par"));
-    document->readFromFile(QStringLiteral("/tmp/holiday.par"), QStringLiteral("PAR File"));
-    controller->validateToolbarItems();
-    EXPECT_EQ(window()->windowTitle(), "holiday.par (PAR 1)");
-}
-
 TEST_F(WindowControllerTest, ItemsFollowTheDocumentAndTheirReceivers) {
     open();
     DocToolbarDelegate* delegate = velmora()->toolbarDelegate();

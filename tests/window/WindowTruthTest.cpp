@@ -1,5 +1,6 @@
 #include "../par2/Par2TestSupport.h"
 #include "EventLoopWait.h"
+#include "Localized.h"
 #include "SampleSets.h"
 #include "TestEnvironment.h"
 #include "WindowTestSupport.h"
@@ -10,7 +11,6 @@
 #include "platform/Preferences.h"
 #include "platform/ProgressTexts.h"
 #include "platform/StringFormat.h"
-#include "platform/StringTables.h"
 #include "window/DocToolbarDelegate.h"
 #include "window/OutputDrawer.h"
 #include "window/ResultLine.h"
@@ -24,10 +24,6 @@
 #include <QPushButton>
 
 namespace {
-
-QString localized(const char* key) {
-    return StringTables::localized(QString::fromLatin1(key));
-}
 
 FileStatus removed(const QString& name, int32_t status, FileStatus::Removal removal) {
     FileStatus record(name, status);
