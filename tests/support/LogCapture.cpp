@@ -28,7 +28,9 @@ void LogCapture::handler(QtMsgType, const QMessageLogContext&, const QString& me
 
 QStringList LogCapture::lines() const {
     std::lock_guard guard(m_mutex);
-    return m_lines;
+    // A list of its own: one shared with a thread that logs would be grown in place by that
+    // thread and released by this one with nothing ordering the two.
+    return QStringList(m_lines.cbegin(), m_lines.cend());
 }
 
 bool LogCapture::contains(const QString& text) const {
