@@ -238,7 +238,10 @@ void ParWindowController::explainRetryRecovery() {
             continue;
         if (!item->property(kUsualToolTip).isValid())
             item->setProperty(kUsualToolTip, item->toolTip());
-        const QString problem = m_document->retryRecoveryProblem();
+        // While a run goes, the run is the reason; the set's records need no walk.
+        const QString problem = m_document->m_PARIsRunning() == RunKind::None
+                                    ? m_document->retryRecoveryProblem()
+                                    : QString();
         item->setToolTip(problem.isNull() ? item->property(kUsualToolTip).toString() : problem);
     }
 }
