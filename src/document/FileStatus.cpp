@@ -124,7 +124,8 @@ FileStatusMap detachedCopy(const FileStatusMap& files) {
     FileStatusMap copy;
     for (const FileStatus& record : files) {
         const FileStatus fresh = detachedCopy(record);
-        copy.insert(fresh.filename(), fresh);
+        // In order: each record goes at the end, with no search.
+        copy.insert(copy.cend(), fresh.filename(), fresh);
     }
     return copy;
 }

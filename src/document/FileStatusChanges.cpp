@@ -10,11 +10,13 @@ FileStatusChanges FileStatusChanges::follow(FileStatusMap& told, const FileStatu
             changes.removed.append(was.key());
             ++was;
         } else if (was == told.cend() || now.key() < was.key()) {
-            changes.changed.insert(detachedCopy(now.key()), detachedCopy(now.value()));
+            changes.changed.insert(changes.changed.cend(), detachedCopy(now.key()),
+                                   detachedCopy(now.value()));
             ++now;
         } else {
             if (!(was.value() == now.value()))
-                changes.changed.insert(was.key(), detachedCopy(now.value()));
+                changes.changed.insert(changes.changed.cend(), was.key(),
+                                       detachedCopy(now.value()));
             ++was;
             ++now;
         }
@@ -24,6 +26,11 @@ FileStatusChanges FileStatusChanges::follow(FileStatusMap& told, const FileStatu
 }
 
 void FileStatusChanges::applyTo(FileStatusMap& files) const {
+    // The first delivery of a large set: all of it, shared rather than inserted one by one.
+    if (files.isEmpty()) {
+        files = changed;
+        return;
+    }
     for (const QString& name : removed)
         files.remove(name);
     for (auto it = changed.cbegin(); it != changed.cend(); ++it)

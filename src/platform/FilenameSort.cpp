@@ -48,6 +48,9 @@ int compareRuns(QStringView a, QStringView b) {
         const int textFirst = sign(QStringView(u"0").compare(text.first(1), Qt::CaseInsensitive));
         return aNumber ? textFirst : -textFirst;
     }
+    // Names of one set share most of their runs; equal ones need no case folding.
+    if (a == b)
+        return 0;
     return sign(a.compare(b, Qt::CaseInsensitive));
 }
 
