@@ -398,7 +398,7 @@ private:
     void launchVerifyRepairRun(const QStringList& arguments, QStringList namesBefore);
     bool launchRun(const QStringList& arguments, int32_t runKind, QStringList namesBefore);
     static void passTurnOn();
-    void showListedFiles(uint64_t listing, const FileStatusMap& files);
+    void showListedFiles(uint64_t listing, const FileStatusMap& files, QSet<QString> names);
     void dropListedFilesNotReported();
     void dropFilesNotInFolder();
     void noteCreationFailed();

@@ -85,15 +85,19 @@ void MyDocument::listFilesWhileWaiting() {
     std::weak_ptr<Document> weak = weak_from_this();
     std::thread([weak, listing, reader = std::move(reader)] {
         setCurrentThreadName(QStringLiteral("ListingThread"));
+        lowerCurrentThreadPriority();
         FileStatusMap files = reader();
-        MainThread::post([weak, listing, files = std::move(files)] {
-            if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
-                document->showListedFiles(listing, files);
-        });
+        QSet<QString> names(files.keyBegin(), files.keyEnd());
+        MainThread::post(
+            [weak, listing, files = std::move(files), names = std::move(names)]() mutable {
+                if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
+                    document->showListedFiles(listing, files, std::move(names));
+            });
     }).detach();
 }
 
-void MyDocument::showListedFiles(uint64_t listing, const FileStatusMap& files) {
+void MyDocument::showListedFiles(uint64_t listing, const FileStatusMap& files,
+                                 QSet<QString> names) {
     const int32_t status = m_DocumentStatus();
     if (listing != m_filesListing || isClosed() || files.isEmpty() ||
         (status != DocStatus::WaitingForTurn && status != DocStatus::Verifying))
@@ -102,7 +106,7 @@ void MyDocument::showListedFiles(uint64_t listing, const FileStatusMap& files) {
     if (!m_FileStatus.isEmpty())
         return;
     m_FileStatus = files;
-    m_listedFileNames = QSet<QString>(files.keyBegin(), files.keyEnd());
+    m_listedFileNames = std::move(names);
     noteFileStatusChanged();
 }
 
@@ -143,6 +147,7 @@ void MyDocument::prepareVerifyRepairLaunch() {
     std::weak_ptr<Document> weak = weak_from_this();
     std::thread([weak, path = fileName()] {
         setCurrentThreadName(QStringLiteral("LaunchThread"));
+        lowerCurrentThreadPriority();
         QStringList arguments;
         if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
             arguments = document->makeRepairParamArray(path);

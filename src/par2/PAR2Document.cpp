@@ -72,6 +72,7 @@ bool PAR2Document::prepareDocForRepairRun() {
     std::weak_ptr<Document> weak = weak_from_this();
     std::thread([weak, path = fileName()] {
         setCurrentThreadName(QStringLiteral("PreparingThread"));
+        lowerCurrentThreadPriority();
         RunPreparation preparation = prepareRun(path);
         MainThread::post([weak, preparation = std::move(preparation)]() mutable {
             if (auto document = std::static_pointer_cast<PAR2Document>(weak.lock()))
