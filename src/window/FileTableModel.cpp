@@ -198,23 +198,16 @@ bool FileTableModel::isProblem(const FileStatus& record) {
     }
 }
 
-// Asked after every change a run reports, so it walks the records once without
-// looking each row's name up, and finds the rows of a few problems by search.
+// Asked after every delivery a run makes, so it walks the records once without
+// looking each row's name up, then the rows until the first problem.
 int FileTableModel::firstProblemRow() const {
     Lock lock(fileStatusDictLock);
     QSet<QString> problems;
     for (auto it = fileStatusDict.cbegin(); it != fileStatusDict.cend(); ++it)
         if (isProblem(it.value()))
             problems.insert(it.key());
-    if (problems.size() <= kProblemsFoundBySearch) {
-        int first = -1;
-        for (const QString& name : problems) {
-            const int row = rowIn(fileStatusDictKeys, name);
-            if (row >= 0 && (first < 0 || row < first))
-                first = row;
-        }
-        return first;
-    }
+    if (problems.isEmpty())
+        return -1;
     for (int row = 0; row < fileStatusDictKeys.size(); ++row)
         if (problems.contains(fileStatusDictKeys[row]))
             return row;

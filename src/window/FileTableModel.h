@@ -50,8 +50,6 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    // Up to this many problems, their rows are found by search rather than by a walk.
-    static constexpr int kProblemsFoundBySearch = 64;
     // Beyond this many changed rows, the view is told of the range they span.
     static constexpr int kRowsRedrawnOneByOne = 64;
 
