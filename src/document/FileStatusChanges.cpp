@@ -25,6 +25,15 @@ FileStatusChanges FileStatusChanges::follow(FileStatusMap& told, const FileStatu
     return changes;
 }
 
+FileStatusChanges FileStatusChanges::followFrom(FileStatusMap start, FileStatusMap& told,
+                                                const FileStatusMap& current) {
+    told = std::move(start);
+    follow(told, current);
+    FileStatusChanges changes;
+    changes.changed = told;
+    return changes;
+}
+
 void FileStatusChanges::applyTo(FileStatusMap& files) const {
     // The first delivery of a large set: all of it, shared rather than inserted one by one.
     if (files.isEmpty()) {

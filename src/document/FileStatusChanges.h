@@ -14,6 +14,11 @@ struct FileStatusChanges {
     bool isEmpty() const { return changed.isEmpty() && removed.isEmpty(); }
     // The changes that bring `told` up to `current`; `told` is brought there too.
     static FileStatusChanges follow(FileStatusMap& told, const FileStatusMap& current);
+    // The same for a window told nothing yet, from `start`, a copy of about the
+    // same records sharing no data with `current`: only records that differ are
+    // copied here. The changes hold every record.
+    static FileStatusChanges followFrom(FileStatusMap start, FileStatusMap& told,
+                                        const FileStatusMap& current);
     void applyTo(FileStatusMap& files) const;
 };
 

@@ -172,7 +172,11 @@ void MyDocument::deliverWindowUpdates() {
     {
         std::lock_guard lock(m_DocumentLock);
         if ((updates & FileStatusUpdate) && window->showsFiles()) {
-            fileChanges.files = FileStatusChanges::follow(m_windowFileStatus, m_FileStatus);
+            fileChanges.files =
+                m_windowFileStatus.isEmpty() && !m_windowCopyOfListing.isEmpty()
+                    ? FileStatusChanges::followFrom(std::exchange(m_windowCopyOfListing, {}),
+                                                    m_windowFileStatus, m_FileStatus)
+                    : FileStatusChanges::follow(m_windowFileStatus, m_FileStatus);
             fileChanges.pxxFiles =
                 FileStatusChanges::follow(m_windowPxxFileStatus, m_PxxFileStatus);
         }

@@ -398,7 +398,13 @@ private:
     void launchVerifyRepairRun(const QStringList& arguments, QStringList namesBefore);
     bool launchRun(const QStringList& arguments, int32_t runKind, QStringList namesBefore);
     static void passTurnOn();
-    void showListedFiles(uint64_t listing, const FileStatusMap& files, QSet<QString> names);
+    // A listing read on a worker: the records, their names, and a copy for the window.
+    struct ListedFiles {
+        FileStatusMap files;
+        QSet<QString> names;
+        FileStatusMap windowCopy;
+    };
+    void showListedFiles(uint64_t listing, ListedFiles listed);
     void dropListedFilesNotReported();
     void dropFilesNotInFolder();
     void noteCreationFailed();
@@ -451,5 +457,8 @@ private:
     QElapsedTimer m_lastDelivery;
     FileStatusMap m_windowFileStatus;
     FileStatusMap m_windowPxxFileStatus;
+    // A copy of the listed files made for the window on the listing's worker,
+    // until the window's first delivery takes it.
+    FileStatusMap m_windowCopyOfListing;
     std::atomic<std::thread::id> m_documentLockHolder{};
 };

@@ -82,31 +82,36 @@ void MyDocument::listFilesWhileWaiting() {
     if (!reader)
         return;
     const uint64_t listing = ++m_filesListing;
+    const bool forWindow = m_parController != nullptr;
     std::weak_ptr<Document> weak = weak_from_this();
-    std::thread([weak, listing, reader = std::move(reader)] {
+    std::thread([weak, listing, forWindow, reader = std::move(reader)] {
         setCurrentThreadName(QStringLiteral("ListingThread"));
         lowerCurrentThreadPriority();
-        FileStatusMap files = reader();
-        QSet<QString> names(files.keyBegin(), files.keyEnd());
-        MainThread::post(
-            [weak, listing, files = std::move(files), names = std::move(names)]() mutable {
-                if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
-                    document->showListedFiles(listing, files, std::move(names));
-            });
+        ListedFiles listed;
+        listed.files = reader();
+        listed.names = QSet<QString>(listed.files.keyBegin(), listed.files.keyEnd());
+        // The window's own copy of tens of thousands of records is made here, not on its thread.
+        if (forWindow)
+            listed.windowCopy = detachedCopy(listed.files);
+        MainThread::post([weak, listing, listed = std::move(listed)]() mutable {
+            if (auto document = std::static_pointer_cast<MyDocument>(weak.lock()))
+                document->showListedFiles(listing, std::move(listed));
+        });
     }).detach();
 }
 
-void MyDocument::showListedFiles(uint64_t listing, const FileStatusMap& files,
-                                 QSet<QString> names) {
+void MyDocument::showListedFiles(uint64_t listing, ListedFiles listed) {
     const int32_t status = m_DocumentStatus();
-    if (listing != m_filesListing || isClosed() || files.isEmpty() ||
+    if (listing != m_filesListing || isClosed() || listed.files.isEmpty() ||
         (status != DocStatus::WaitingForTurn && status != DocStatus::Verifying))
         return;
     LockedScope scope(*this);
     if (!m_FileStatus.isEmpty())
         return;
-    m_FileStatus = files;
-    m_listedFileNames = std::move(names);
+    m_FileStatus = std::move(listed.files);
+    m_listedFileNames = std::move(listed.names);
+    if (m_windowFileStatus.isEmpty())
+        m_windowCopyOfListing = std::move(listed.windowCopy);
     noteFileStatusChanged();
 }
 

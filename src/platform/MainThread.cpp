@@ -1,6 +1,7 @@
 #include "MainThread.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QThread>
 #include <condition_variable>
@@ -32,25 +33,50 @@ public:
             std::lock_guard guard(m_mutex);
             m_tasks.push_back(std::move(task));
         }
-        const uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(m_wakeUp, &one, sizeof one);
+        wakeUp();
     }
 
 private:
+    // Tasks queued together run in slices: once a slice is used up, the rest
+    // wait for the next turn of the event loop, so painting, input and timers
+    // come in between however much work the workers hand over at once.
+    static constexpr qint64 kSliceNanoseconds = 10'000'000;
+
     void runQueuedTasks() {
         uint64_t count = 0;
         [[maybe_unused]] const ssize_t read = ::read(m_wakeUp, &count, sizeof count);
-        for (;;) {
-            std::function<void()> task;
-            {
-                std::lock_guard guard(m_mutex);
-                if (m_tasks.empty())
-                    return;
-                task = std::move(m_tasks.front());
-                m_tasks.pop_front();
-            }
+        QElapsedTimer slice;
+        slice.start();
+        while (std::function<void()> task = takeTask()) {
             task();
+            if (slice.nsecsElapsed() >= kSliceNanoseconds) {
+                wakeUpIfQueued();
+                return;
+            }
         }
+    }
+
+    std::function<void()> takeTask() {
+        std::lock_guard guard(m_mutex);
+        if (m_tasks.empty())
+            return {};
+        std::function<void()> task = std::move(m_tasks.front());
+        m_tasks.pop_front();
+        return task;
+    }
+
+    void wakeUpIfQueued() {
+        {
+            std::lock_guard guard(m_mutex);
+            if (m_tasks.empty())
+                return;
+        }
+        wakeUp();
+    }
+
+    void wakeUp() {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(m_wakeUp, &one, sizeof one);
     }
 
     int m_wakeUp;

@@ -85,11 +85,26 @@ QList<QByteArray> Preferences::dataArrayForKey(const QString& key) {
     return blobs;
 }
 
+// Writing syncs the file to disk, which can take tens of milliseconds on a
+// busy disk; a value the store already holds is not written again. The file
+// keeps plain values as text, so they are compared as the text they become.
 void Preferences::setValue(const QString& key, const QVariant& value) {
     withStore([&](QSettings& store) {
+        if (holdsAlready(store.value(key), value))
+            return;
         store.setValue(key, value);
         store.sync();
     });
+}
+
+bool Preferences::holdsAlready(const QVariant& stored, const QVariant& value) {
+    if (!stored.isValid())
+        return false;
+    if (stored == value)
+        return true;
+    const bool plain = value.typeId() == QMetaType::Bool || value.typeId() == QMetaType::Int ||
+                       value.typeId() == QMetaType::Double || value.typeId() == QMetaType::QString;
+    return plain && stored.typeId() == QMetaType::QString && stored.toString() == value.toString();
 }
 
 void Preferences::setBool(const QString& key, bool value) {

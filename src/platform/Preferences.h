@@ -37,4 +37,5 @@ public:
 
 private:
     static void setValue(const QString& key, const QVariant& value);
+    static bool holdsAlready(const QVariant& stored, const QVariant& value);
 };

@@ -96,6 +96,8 @@ void FileTableModel::redrawRows(QList<int> rows) {
 }
 
 QStringList FileTableModel::newNames(const FileStatusMap& changed, const FileStatusMap& shown) {
+    if (shown.isEmpty())
+        return changed.keys();
     QStringList names;
     for (auto it = changed.keyBegin(); it != changed.keyEnd(); ++it)
         if (!shown.contains(*it))
@@ -135,7 +137,11 @@ QStringList FileTableModel::orderedNames(const FileStatusMap& files, const QStri
 QStringList FileTableModel::mergedNames(const QStringList& ordered, QStringList added) {
     if (added.isEmpty())
         return ordered;
-    std::stable_sort(added.begin(), added.end(), FilenameLess());
+    // Names that come in map order are mostly in file-name order already.
+    if (!std::is_sorted(added.begin(), added.end(), FilenameLess()))
+        std::stable_sort(added.begin(), added.end(), FilenameLess());
+    if (ordered.isEmpty())
+        return added;
     QStringList names;
     names.reserve(ordered.size() + added.size());
     std::merge(ordered.begin(), ordered.end(), added.begin(), added.end(),

@@ -1,6 +1,7 @@
 #include "document/FileStatus.h"
 
 #include "LogCapture.h"
+#include "document/FileStatusChanges.h"
 
 #include <gtest/gtest.h>
 
@@ -33,4 +34,25 @@ TEST(FileStatusTest, SettledVerdictsStayAndTheRecoveryPassMovesOnlyBrokenFiles) 
     EXPECT_TRUE(SetRecoverableToUnrecoverable(files));
     EXPECT_TRUE(FileCode::isNotOK(files["c"].fileStatus()));
     EXPECT_FALSE(FileCode::isNotOK(files["e"].fileStatus()));
+}
+
+// A window told nothing yet starts from a copy made beforehand: whatever that
+// copy missed, kept too long or has stale is mended from the document's records.
+TEST(FileStatusChangesTest, AWindowStartedFromAnEarlierCopyIsToldTheRecordsAsTheyAre) {
+    FileStatusMap current;
+    for (const char* name : {"a.dat", "b.dat", "c.dat"})
+        current.insert(QString::fromLatin1(name), FileStatus(QString::fromLatin1(name)));
+    FileStatusMap earlier = detachedCopy(current);
+    current[QStringLiteral("b.dat")].setFileStatus(FileCode::Damaged);
+    current.insert(QStringLiteral("d.dat"), FileStatus(QStringLiteral("d.dat")));
+    earlier.remove(QStringLiteral("a.dat"));
+    earlier.insert(QStringLiteral("gone.dat"), FileStatus(QStringLiteral("gone.dat")));
+
+    FileStatusMap told;
+    const FileStatusChanges changes = FileStatusChanges::followFrom(earlier, told, current);
+
+    EXPECT_EQ(told, current);
+    EXPECT_EQ(changes.changed, current);
+    EXPECT_TRUE(changes.removed.isEmpty());
+    EXPECT_TRUE(FileStatusChanges::follow(told, current).isEmpty());
 }

@@ -1,5 +1,6 @@
 #include "platform/ConditionLock.h"
 #include "platform/MainThread.h"
+#include "platform/Preferences.h"
 #include "platform/SerialQueue.h"
 #include "platform/StringFormat.h"
 #include "platform/StringTables.h"
@@ -7,9 +8,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
+#include <vector>
 
 TEST(StringFormatTest, FormatsTheConversionsTheStringTablesUse) {
     EXPECT_EQ(formatString(QStringLiteral("%d of %@"), 3, QStringLiteral("x")),
@@ -82,4 +86,48 @@ TEST(MainThreadTest, RunSyncFromAWorkerRunsOnTheMainThreadWhileItSpins) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     worker.join();
     EXPECT_TRUE(ranOnMain);
+}
+
+// Work handed over in a burst runs over several turns of the event loop, in
+// the order it was queued, so the window can paint in between.
+TEST(MainThreadTest, ABurstOfQueuedTasksLeavesTurnsForTheEventLoop) {
+    constexpr int kTasks = 20;
+    std::vector<int> ran;
+    std::thread worker([&] {
+        for (int task = 0; task < kTasks; ++task)
+            MainThread::post([&ran, task] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+                ran.push_back(task);
+            });
+    });
+    worker.join();
+    QCoreApplication::processEvents();
+    EXPECT_LT(ran.size(), size_t(kTasks));
+    QElapsedTimer timer;
+    timer.start();
+    while (ran.size() < size_t(kTasks) && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(ran.size(), size_t(kTasks));
+    EXPECT_TRUE(std::is_sorted(ran.begin(), ran.end()));
+}
+
+// Each write syncs the file to disk; a value the store holds already is not
+// written again, whatever type it was given as.
+TEST(PreferencesTest, AnUnchangedValueIsNotWrittenAgain) {
+    const auto fileIdentity = [] {
+        struct stat status {};
+        ::stat(QFile::encodeName(Preferences::storePath()).constData(), &status);
+        return status.st_ino;
+    };
+    Preferences::setString(QStringLiteral("TestFrame"), QStringLiteral("AdnQywADAAA="));
+    Preferences::setFloat(QStringLiteral("TestWidth"), 212.5);
+    Preferences::setBool(QStringLiteral("TestFlag"), true);
+    const auto written = fileIdentity();
+    Preferences::setString(QStringLiteral("TestFrame"), QStringLiteral("AdnQywADAAA="));
+    Preferences::setFloat(QStringLiteral("TestWidth"), 212.5);
+    Preferences::setBool(QStringLiteral("TestFlag"), true);
+    EXPECT_EQ(fileIdentity(), written);
+    Preferences::setFloat(QStringLiteral("TestWidth"), 213.0);
+    EXPECT_NE(fileIdentity(), written);
+    EXPECT_EQ(Preferences::floatForKey(QStringLiteral("TestWidth")), 213.0);
 }
