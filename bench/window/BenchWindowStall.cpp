@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <sys/resource.h>
 #include <vector>
@@ -34,6 +35,8 @@
 namespace {
 
 const QString kBlockSize = QStringLiteral("-s1024");
+// How a probe run for the wall-time comparison hands its time to the parent.
+const char* const kWallLine = "window-wall-seconds";
 
 QString setsRoot() {
     return QDir::tempPath() + QStringLiteral("/velmora-bench-sets");
@@ -227,19 +230,27 @@ int probeWindow(const QString& folder, int files, double baselineSeconds) {
                 seconds(wall), runSeconds, openSeconds, double(peakMemoryKiB()) / 1024.0, status,
                 ended ? "" : " (did not end)");
     if (baselineSeconds > 0)
-        std::printf(
-            "%6d files: window, open to end of run, %.2f s (ratio %.2f to the helper alone)\n",
-            files, openSeconds + runSeconds, (openSeconds + runSeconds) / baselineSeconds);
+        std::printf("%s %.4f\n", kWallLine, openSeconds + runSeconds);
     std::fflush(stdout);
     return ended ? 0 : 1;
 }
 
-// Runs this program again for one size, in its own process.
-bool runChild(const QStringList& arguments) {
+// Runs this program again for one size, in its own process. Its output is
+// passed on, but for the wall time it reports, which is returned (or 0).
+double runChild(const QStringList& arguments, bool* succeeded) {
     QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), arguments);
-    return child.waitForFinished(-1) && child.exitCode() == 0;
+    *succeeded = child.waitForFinished(-1) && child.exitCode() == 0;
+    double wallSeconds = 0;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith(kWallLine))
+            wallSeconds = line.mid(qsizetype(std::strlen(kWallLine))).trimmed().toDouble();
+        else if (!line.isEmpty())
+            std::printf("%s\n", line.constData());
+    }
+    std::fflush(stdout);
+    return wallSeconds;
 }
 
 double timed(const std::function<bool()>& step) {
@@ -250,46 +261,54 @@ double timed(const std::function<bool()>& step) {
     return seconds(timer);
 }
 
-// The same verify/repair three ways, each on a fresh damaged copy, three rounds
-// alternating; the medians are compared.
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+bool runHeadless(const QString& folder) {
+    QProcess velmora;
+    velmora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    velmora.setStandardOutputFile(QProcess::nullDevice());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VELMORA_HELPERS_DIR"),
+                       QStringLiteral(VELMORA_HELPERS_BUILD_DIR));
+    // Its preferences go to a private folder, not the user's.
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), setsRoot() + QStringLiteral("/config"));
+    velmora.setProcessEnvironment(environment);
+    velmora.start(QStringLiteral(VELMORA_BINARY),
+                  {QStringLiteral("--headless"), QStringLiteral("--set"),
+                   QStringLiteral("AutoDeletePnn=NO"), QStringLiteral("--set"),
+                   QStringLiteral("AutoPostProcess=NO"), folder + QStringLiteral("/set.par2")});
+    return velmora.waitForFinished(-1) && velmora.exitCode() == 0;
+}
+
+// The same verify/repair three ways (the helper alone, headless, in a window),
+// each on a fresh damaged copy, five rounds alternating; the medians are compared.
 int compareWallTimes(int files) {
-    std::vector<double> alone, headless;
-    for (int round = 0; round < 3; ++round) {
+    std::vector<double> alone, headless, window;
+    for (int round = 0; round < 5; ++round) {
         const QString folderA = damagedCopy(files, QStringLiteral("alone"));
         const QStringList arguments =
             Par2CommandLine::makeRepairParamArray(folderA + QStringLiteral("/set.par2"));
         alone.push_back(timed([&] { return run(folderA, ownHelper(), arguments); }));
         const QString folderB = damagedCopy(files, QStringLiteral("headless"));
-        headless.push_back(timed([&] {
-            QProcess velmora;
-            velmora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            velmora.setStandardOutputFile(QProcess::nullDevice());
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert(QStringLiteral("VELMORA_HELPERS_DIR"),
-                               QStringLiteral(VELMORA_HELPERS_BUILD_DIR));
-            // Its preferences go to a private folder, not the user's.
-            environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                               setsRoot() + QStringLiteral("/config"));
-            velmora.setProcessEnvironment(environment);
-            velmora.start(QStringLiteral(VELMORA_BINARY),
-                          {QStringLiteral("--headless"), QStringLiteral("--set"),
-                           QStringLiteral("AutoDeletePnn=NO"), QStringLiteral("--set"),
-                           QStringLiteral("AutoPostProcess=NO"),
-                           folderB + QStringLiteral("/set.par2")});
-            return velmora.waitForFinished(-1) && velmora.exitCode() == 0;
-        }));
+        headless.push_back(timed([&] { return runHeadless(folderB); }));
+        const QString folderC = damagedCopy(files, QStringLiteral("window"));
+        bool probed = false;
+        window.push_back(runChild({QStringLiteral("--probe"), folderC, QString::number(files),
+                                   QString::number(alone.back())},
+                                  &probed));
+        if (!probed || headless.back() < 0 || alone.back() < 0)
+            return 1;
     }
-    std::sort(alone.begin(), alone.end());
-    std::sort(headless.begin(), headless.end());
-    const double base = alone[1];
-    std::printf("%6d files: helper alone %.2f s; headless %.2f s (ratio %.2f)\n", files, base,
-                headless[1], headless[1] / base);
+    const double base = median(alone);
+    std::printf("%6d files: helper alone %.2f s; headless %.2f s (ratio %.2f); window, open to "
+                "end of run, %.2f s (ratio %.2f); medians of %zu rounds\n",
+                files, base, median(headless), median(headless) / base, median(window),
+                median(window) / base, alone.size());
     std::fflush(stdout);
-    const QString folder = damagedCopy(files, QStringLiteral("window"));
-    return runChild(
-               {QStringLiteral("--probe"), folder, QString::number(files), QString::number(base)})
-               ? 0
-               : 1;
+    return 0;
 }
 
 } // namespace
@@ -312,8 +331,10 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (int files : sizes) {
         const QString folder = damagedCopy(files, QStringLiteral("window"));
-        if (folder.isEmpty() ||
-            !runChild({QStringLiteral("--probe"), folder, QString::number(files)}))
+        bool probed = false;
+        if (!folder.isEmpty())
+            runChild({QStringLiteral("--probe"), folder, QString::number(files)}, &probed);
+        if (!probed)
             ++failures;
     }
     return failures == 0 ? 0 : 1;

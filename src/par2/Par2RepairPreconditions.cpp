@@ -4,6 +4,7 @@
 #include "par2/Par2CommandLine.h"
 #include "par2/TargetFileList.h"
 #include "platform/AlertPresenter.h"
+#include "platform/FileNames.h"
 #include "platform/FolderEntries.h"
 #include "platform/MainThread.h"
 #include "platform/PreferenceKeys.h"
@@ -14,6 +15,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <sys/stat.h>
 
 namespace {
@@ -27,6 +29,19 @@ void showCriticalAlert(const QString& message) {
         else
             qWarning().noquote() << QStringLiteral("Error: ") + message;
     });
+}
+
+bool passesThroughLink(const QByteArray& folder, const QByteArray& name) {
+    QByteArray path = folder;
+    for (const QByteArray& part : name.split('/')) {
+        path += '/' + part;
+        struct stat status {};
+        if (::lstat(path.constData(), &status) != 0)
+            return false;
+        if (S_ISLNK(status.st_mode))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -46,22 +61,25 @@ bool Par2RepairPreconditions::VerifyPathsForRepair(const QString& mainFilePath,
     return false;
 }
 
+// The folder's own listing names the kind of each of its entries, so a set of
+// tens of thousands of plain names costs one read of the folder; only names
+// with folder parts, and entries that are neither file nor folder, cost a stat.
 std::optional<QByteArray>
 Par2RepairPreconditions::nameThroughLink(const QString& mainFilePath,
                                          const std::optional<TargetFileList>& targets) {
     if (!targets)
         return std::nullopt;
-    const QByteArray folder = QFile::encodeName(QFileInfo(mainFilePath).absolutePath());
+    const QString folderPath = QFileInfo(mainFilePath).absolutePath();
+    QSet<QString> plainEntries;
+    for (const FolderEntries::Entry& entry : FolderEntries::read(folderPath))
+        if (entry.regularFile || entry.folder)
+            plainEntries.insert(entry.name);
+    const QByteArray folder = QFile::encodeName(folderPath);
     for (const QByteArray& name : targets->getFileArray()) {
-        QByteArray path = folder;
-        for (const QByteArray& part : name.split('/')) {
-            path += '/' + part;
-            struct stat status {};
-            if (::lstat(path.constData(), &status) != 0)
-                break;
-            if (S_ISLNK(status.st_mode))
-                return name;
-        }
+        if (!name.contains('/') && plainEntries.contains(FileNames::decode(name)))
+            continue;
+        if (passesThroughLink(folder, name))
+            return name;
     }
     return std::nullopt;
 }

@@ -50,8 +50,10 @@ bool TargetFileList::readPacket(QIODevice& file, qint64 fileSize, bool& atEnd) {
     const qint64 bodySize = qint64(length) - kHeaderSize;
     const bool isFileDescription =
         std::memcmp(header.constData() + kTypeOffset, filedescriptionpacket_type, kTypeSize) == 0;
+    // Skipping goes through the device's buffer first; a seek would drop the
+    // buffer and cost a system call for each of a large set's packets.
     if (!isFileDescription)
-        return file.seek(file.pos() + bodySize);
+        return file.skip(bodySize) == bodySize;
     if (bodySize <= kFileDescNameOffset)
         return false;
     const QByteArray body = file.read(bodySize);

@@ -186,11 +186,15 @@ void VelmoraController::ProgressionChanged(MyDocument*, int32_t newProgression) 
     const int percent = qBound(0, int(newProgression), 100);
     if (!m_progressClock.isValid() && percent < 100)
         m_progressClock.start();
+    // A progress bar repaints itself at once on each new value; held back, it
+    // is painted once, with the rest of the window.
+    bar->setUpdatesEnabled(false);
     bar->setRange(0, 100);
     bar->setValue(percent);
     bar->setTextVisible(true);
     bar->setFormat(StatusTexts::ProgressText(
         percent, m_progressClock.isValid() ? m_progressClock.elapsed() : 0));
+    bar->setUpdatesEnabled(true);
 }
 
 void VelmoraController::ParOutputChanged(MyDocument*, const QString& output) {

@@ -164,4 +164,11 @@ TEST_F(Par2RealHelperTest, StoredNamesThroughALinkStayInsideTheFolder) {
     EXPECT_EQ(readFile(elsewhere + "/x.bin"), "someone else's file");
     EXPECT_EQ(QDir(elsewhere).entryList(QDir::Files), QStringList{"x.bin"});
     EXPECT_TRUE(QFile::exists(path("moved.bin")));
+
+    // A plain stored name that is itself a link.
+    ASSERT_TRUE(QFile::remove(path("sub")));
+    ASSERT_TRUE(QFile::link(elsewhere + "/x.bin", path("f1.bin")));
+    EXPECT_EQ(Par2RepairPreconditions::nameThroughLink(
+                  path("sub.par2"), TargetFileList::initFromPar2File(path("sub.par2"))),
+              "f1.bin");
 }

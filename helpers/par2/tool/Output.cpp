@@ -35,6 +35,21 @@ std::string Output::escaped(std::string_view name) {
     return result;
 }
 
+// Past this much, lines are written at once rather than left for the flusher.
+constexpr std::size_t kBufferLimit = 64 * 1024;
+
+Output::Output() : flusher_([this] { flushLoop(); }) {}
+
+Output::~Output() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    pending_.notify_one();
+    flusher_.join();
+    flush();
+}
+
 void Output::line(std::string_view text) const {
     std::string whole(text);
     whole += '\n';
@@ -42,13 +57,43 @@ void Output::line(std::string_view text) const {
 }
 
 void Output::write(std::string_view text) const {
-    writeAll(STDOUT_FILENO, text);
+    std::lock_guard lock(mutex_);
+    const bool wasEmpty = buffer_.empty();
+    buffer_ += text;
+    if (buffer_.size() >= kBufferLimit)
+        flushLocked();
+    else if (wasEmpty)
+        pending_.notify_one();
 }
 
 void Output::error(std::string_view text) const {
     std::string whole(text);
     whole += '\n';
+    std::lock_guard lock(mutex_);
+    flushLocked();
     writeAll(STDERR_FILENO, whole);
+}
+
+void Output::flush() const {
+    std::lock_guard lock(mutex_);
+    flushLocked();
+}
+
+void Output::flushLocked() const {
+    writeAll(STDOUT_FILENO, buffer_);
+    buffer_.clear();
+}
+
+// Waits for a first line, gives the lines after it kFlushInterval to join it, writes them all.
+void Output::flushLoop() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        pending_.wait(lock, [this] { return stopping_ || !buffer_.empty(); });
+        if (stopping_)
+            break;
+        pending_.wait_for(lock, kFlushInterval, [this] { return stopping_; });
+        flushLocked();
+    }
 }
 
 void ProgressLine::update(double fraction) {
