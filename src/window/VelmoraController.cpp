@@ -117,8 +117,9 @@ void VelmoraController::FileStatusChanged(MyDocument* document, const DocumentFi
 }
 
 // The first damaged, missing or repaired file stays in view; without one the list
-// follows the set's files as the helper reports them. A file found under
-// another name asks to be shown first.
+// follows the set's files as the helper reports them. A list that arrives whole
+// into an empty table (read from the set) stays at its first file. A file found
+// under another name asks to be shown first.
 void VelmoraController::FileStatusUI_Update(const StatisticsRecord& statistics,
                                             const QString& emphasizeKey) {
     statisticsPanel()->showStatistics(statistics);
@@ -129,7 +130,7 @@ void VelmoraController::FileStatusUI_Update(const StatisticsRecord& statistics,
         m_table->scrollTo(m_model->index(emphasized, FileTableModel::FileColumn));
     else if (problem >= 0)
         m_table->scrollTo(m_model->index(problem, FileTableModel::FileColumn));
-    else if (rows > m_PreviousRows && m_model->subjectCount() > 0)
+    else if (rows > m_PreviousRows && m_PreviousRows > 0 && m_model->subjectCount() > 0)
         m_table->scrollTo(m_model->index(m_model->subjectCount() - 1, FileTableModel::FileColumn));
     m_PreviousRows = rows;
 }

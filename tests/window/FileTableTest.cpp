@@ -141,6 +141,24 @@ TEST_F(FileTableTest, TheDamagedFileStaysInViewThroughItsRepair) {
     EXPECT_TRUE(inView(100));
 }
 
+// A set's list read from the set arrives whole: it opens at its first file.
+// Files the helper reports beyond it are followed to the end.
+TEST_F(FileTableTest, AListedSetOpensAtItsFirstFileAndLaterNamesAreFollowed) {
+    QList<std::pair<QString, int32_t>> entries;
+    for (int i = 0; i < 500; ++i)
+        entries.append(
+            {QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0')), FileCode::NotExamined});
+    document->showFiles(filesWithStatus(entries));
+    const auto inView = [&](int row) {
+        return table()->viewport()->rect().intersects(
+            table()->visualRect(model()->index(row, Column::FileColumn)));
+    };
+    EXPECT_TRUE(inView(0));
+    entries.append({QStringLiteral("f500"), FileCode::Intact});
+    document->showFiles(filesWithStatus(entries));
+    EXPECT_TRUE(inView(500));
+}
+
 TEST_F(FileTableTest, AChangedRecordRedrawsOnlyItsRowAndNewNamesMergeInOrder) {
     QList<std::pair<QString, int32_t>> entries;
     for (int i = 0; i < 3000; ++i)

@@ -2,11 +2,18 @@
 #include "WindowTestSupport.h"
 #include "platform/PreferenceKeys.h"
 #include "platform/Preferences.h"
+#include "platform/ui/MessageBoxAlertPresenter.h"
 #include "window/DocToolbarDelegate.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QHash>
 #include <QHeaderView>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -122,3 +129,54 @@ TEST_F(WindowControllerTest, FrameAndFileColumnWidthAreSavedAndRestored) {
 }
 
 } // namespace
+
+namespace {
+
+// A theme that marks dialog buttons with icons, as several desktops do.
+class IconButtonsStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+// Shows the alert, notes which of its buttons carry an icon and clicks the one named.
+QStringList buttonsWithIcons(const AlertRequest& request, const QString& clicked, int* answer) {
+    QStringList withIcons;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        for (QAbstractButton* button : box->buttons()) {
+            if (!button->icon().isNull())
+                withIcons.append(button->text());
+        }
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == clicked)
+                button->click();
+    });
+    *answer = MessageBoxAlertPresenter().runModal(request);
+    return withIcons;
+}
+
+} // namespace
+
+// Alert buttons take their roles from their places. A default "Cancel" must not
+// wear the theme's OK mark, nor "Proceed" its cancel mark.
+TEST(AlertButtonsTest, OnlyAPlainOkWearsTheThemesIcon) {
+    const QString usualStyle = QApplication::style()->name();
+    QApplication::setStyle(new IconButtonsStyle);
+    int answer = 0;
+    const AlertRequest question{AlertSeverity::Plain,          QString(),
+                                QStringLiteral("Many files."), QStringLiteral("Cancel"),
+                                QStringLiteral("Proceed"),     QStringLiteral("Always Proceed")};
+    EXPECT_EQ(buttonsWithIcons(question, QStringLiteral("Proceed"), &answer), QStringList());
+    EXPECT_EQ(answer, kAlertAlternateReturn);
+    const AlertRequest notice{AlertSeverity::Plain, QString(), QStringLiteral("Done."), {}, {}, {}};
+    EXPECT_EQ(buttonsWithIcons(notice, QStringLiteral("OK"), &answer).size(), 1);
+    EXPECT_EQ(answer, kAlertDefaultReturn);
+    QApplication::setStyle(usualStyle);
+}

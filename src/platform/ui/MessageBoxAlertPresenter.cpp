@@ -63,7 +63,10 @@ int MessageBoxAlertPresenter::runModal(const AlertRequest& request) {
     if (alternate != nullptr)
         box.setEscapeButton(alternate);
     widenTexts(box);
-    DialogButtons::followTheme(box);
+    // The roles above follow the buttons' places, not what they do: a default
+    // "Cancel" would wear the theme's OK mark. Only a plain OK gets the theme's icon.
+    if (request.defaultButton.isEmpty() && alternate == nullptr && other == nullptr)
+        DialogButtons::followTheme(box);
     box.exec();
     if (box.clickedButton() == other && other != nullptr)
         return kAlertOtherReturn;
