@@ -117,22 +117,23 @@ void VelmoraController::FileStatusChanged(MyDocument* document, const DocumentFi
 }
 
 // The first damaged, missing or repaired file stays in view; without one the list
-// follows the set's files as the helper reports them. A list that arrives whole
-// into an empty table (read from the set) stays at its first file. A file found
+// follows the set's files as the helper reports them (recovery files are not
+// followed). A list that arrives whole into an empty table (read from the set)
+// stays at its first file. A file found
 // under another name asks to be shown first.
 void VelmoraController::FileStatusUI_Update(const StatisticsRecord& statistics,
                                             const QString& emphasizeKey) {
     statisticsPanel()->showStatistics(statistics);
-    const int rows = m_model->numberOfRowsInTableView();
+    const int subjects = m_model->subjectCount();
     const int emphasized = emphasizeKey.isEmpty() ? -1 : m_model->rowOfSubjectFile(emphasizeKey);
     const int problem = m_model->firstProblemRow();
     if (emphasized >= 0)
         m_table->scrollTo(m_model->index(emphasized, FileTableModel::FileColumn));
     else if (problem >= 0)
         m_table->scrollTo(m_model->index(problem, FileTableModel::FileColumn));
-    else if (rows > m_PreviousRows && m_PreviousRows > 0 && m_model->subjectCount() > 0)
-        m_table->scrollTo(m_model->index(m_model->subjectCount() - 1, FileTableModel::FileColumn));
-    m_PreviousRows = rows;
+    else if (subjects > m_PreviousSubjects && m_PreviousSubjects > 0)
+        m_table->scrollTo(m_model->index(subjects - 1, FileTableModel::FileColumn));
+    m_PreviousSubjects = subjects;
 }
 
 void VelmoraController::StatusChanged(MyDocument* document, int32_t newStatus) {

@@ -89,7 +89,7 @@ private:
     ParWindow* m_window;
     PARTableView* m_table;
     FileTableModel* m_model;
-    int m_PreviousRows = 0;
+    int m_PreviousSubjects = 0;
     bool m_skippedFileChanges = false;
     bool isFirstDrawerOpen = true;
     // How much the window grew when the drawer opened.

@@ -154,8 +154,12 @@ TEST_F(FileTableTest, AListedSetOpensAtItsFirstFileAndLaterNamesAreFollowed) {
             table()->visualRect(model()->index(row, Column::FileColumn)));
     };
     EXPECT_TRUE(inView(0));
+    FileStatusMap pxx;
+    pxx.insert(QStringLiteral("set.vol0+1.par2"), recoveryFile("set.vol0+1.par2", 1));
+    document->showFiles(filesWithStatus(entries), pxx);
+    EXPECT_TRUE(inView(0)) << "the recovery files the helper loads are not followed";
     entries.append({QStringLiteral("f500"), FileCode::Intact});
-    document->showFiles(filesWithStatus(entries));
+    document->showFiles(filesWithStatus(entries), pxx);
     EXPECT_TRUE(inView(500));
 }
 
