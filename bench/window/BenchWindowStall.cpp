@@ -35,7 +35,8 @@
 namespace {
 
 const QString kBlockSize = QStringLiteral("-s1024");
-// How a probe run for the wall-time comparison hands its time to the parent.
+// How a probe run for the wall-time comparison is asked for its time and hands it over.
+const char* const kWallOption = "--wall";
 const char* const kWallLine = "window-wall-seconds";
 
 QString setsRoot() {
@@ -181,8 +182,8 @@ void runLoopFor(int ms) {
 }
 
 // One size, in this process: open, verify and repair, close.
-// With a baseline (the helper's own time on the same set), the run's ratio to it is printed too.
-int probeWindow(const QString& folder, int files, double baselineSeconds) {
+// Asked for it, the time from opening to the end of the run is handed to the parent.
+int probeWindow(const QString& folder, int files, bool reportsWallTime) {
     Preferences::setProcessOverride(PrefKey::AutoDeletePnn, false);
     Preferences::setProcessOverride(PrefKey::AutoPostProcess, false);
     Preferences::setProcessOverride(PrefKey::AutoCloseDocument, false);
@@ -229,7 +230,7 @@ int probeWindow(const QString& folder, int files, double baselineSeconds) {
                 files, std::max({openGap, runGap, closeGap}), openGap, runGap, closeGap, cpu,
                 seconds(wall), runSeconds, openSeconds, double(peakMemoryKiB()) / 1024.0, status,
                 ended ? "" : " (did not end)");
-    if (baselineSeconds > 0)
+    if (reportsWallTime)
         std::printf("%s %.4f\n", kWallLine, openSeconds + runSeconds);
     std::fflush(stdout);
     return ended ? 0 : 1;
@@ -297,7 +298,7 @@ int compareWallTimes(int files) {
         const QString folderC = damagedCopy(files, QStringLiteral("window"));
         bool probed = false;
         window.push_back(runChild({QStringLiteral("--probe"), folderC, QString::number(files),
-                                   QString::number(alone.back())},
+                                   QString::fromLatin1(kWallOption)},
                                   &probed));
         if (!probed || headless.back() < 0 || alone.back() < 0)
             return 1;
@@ -320,7 +321,7 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.value(0) == QLatin1String("--probe"))
         return probeWindow(arguments.value(1), arguments.value(2).toInt(),
-                           arguments.value(3).toDouble());
+                           arguments.value(3) == QLatin1String(kWallOption));
     if (arguments.value(0) == QLatin1String("--ratio"))
         return compareWallTimes(arguments.size() > 1 ? arguments[1].toInt() : 4000);
     QList<int> sizes;
