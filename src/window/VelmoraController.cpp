@@ -119,8 +119,7 @@ void VelmoraController::FileStatusChanged(MyDocument* document, const DocumentFi
 // The first damaged, missing or repaired file stays in view; without one the list
 // follows the set's files as the helper reports them (recovery files are not
 // followed). A list that arrives whole into an empty table (read from the set)
-// stays at its first file. A file found
-// under another name asks to be shown first.
+// stays at its first file. A file found under another name asks to be shown first.
 void VelmoraController::FileStatusUI_Update(const StatisticsRecord& statistics,
                                             const QString& emphasizeKey) {
     statisticsPanel()->showStatistics(statistics);
